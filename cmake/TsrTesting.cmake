@@ -1,0 +1,31 @@
+# tsr_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [DBUS] [TIMEOUT <seconds>]
+#               [LABELS <labels...>] [RESOURCE_LOCK <names...>])
+#
+# Builds one Qt Test executable and registers it with CTest. Every test runs with its own HOME
+# (and XDG folders) under the build tree, so no test ever touches the real home, with the
+# offscreen Qt platform and SDL's dummy audio driver. DBUS runs the test inside its own
+# session bus (dbus-run-session). RESOURCE_LOCK keeps tests that share something fixed (for
+# example the program's real audio ports) from running at the same time.
+function(tsr_add_test)
+    cmake_parse_arguments(T "DBUS" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;RESOURCE_LOCK" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE tsr_testsupport Qt6::Test ${T_LIBS})
+    tsr_set_warnings(${T_NAME})
+
+    set(home "${CMAKE_BINARY_DIR}/test-homes/${T_NAME}")
+    if(T_DBUS)
+        add_test(NAME ${T_NAME} COMMAND dbus-run-session -- $<TARGET_FILE:${T_NAME}>)
+    else()
+        add_test(NAME ${T_NAME} COMMAND $<TARGET_FILE:${T_NAME}>)
+    endif()
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    set_tests_properties(${T_NAME} PROPERTIES
+        TIMEOUT ${T_TIMEOUT}
+        LABELS "${T_LABELS}"
+        RESOURCE_LOCK "${T_RESOURCE_LOCK}"
+        ENVIRONMENT "HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_CACHE_HOME=${home}/.cache;XDG_RUNTIME_DIR=${home}/run;QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;TSR_TEST_HOME=${home}")
+    file(MAKE_DIRECTORY "${home}/run")
+    file(CHMOD "${home}/run" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+endfunction()

@@ -1,0 +1,42 @@
+#include "support/RecordingMessagePresenter.h"
+
+RecordingMessagePresenter::RecordingMessagePresenter()
+{
+    MessageBoxService::install(this);
+}
+
+RecordingMessagePresenter::~RecordingMessagePresenter()
+{
+    MessageBoxService::install(nullptr);
+}
+
+MessageResult RecordingMessagePresenter::present(const MessageRequest& request)
+{
+    std::lock_guard lock(m_mutex);
+    m_requests.append(request);
+    return m_answer;
+}
+
+void RecordingMessagePresenter::setAnswer(MessageResult answer)
+{
+    std::lock_guard lock(m_mutex);
+    m_answer = answer;
+}
+
+QList<MessageRequest> RecordingMessagePresenter::requests() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_requests;
+}
+
+int RecordingMessagePresenter::count() const
+{
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(m_requests.size());
+}
+
+void RecordingMessagePresenter::clear()
+{
+    std::lock_guard lock(m_mutex);
+    m_requests.clear();
+}
