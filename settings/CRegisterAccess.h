@@ -7,8 +7,8 @@
 
 // Reads and writes the program's values in the current user's registry. Keys are paths below
 // the user's root, normally basePath() followed by a name. Every operation stands alone and
-// never reports an error: a read that fails writes the default it was given (creating the key
-// when needed) and returns it, a write that fails is simply lost. Flags are stored as 1-byte
+// nothing is ever shown to the user: a read that fails writes the default it was given
+// (creating the key when needed) and returns it, a write that fails returns false. Flags are stored as 1-byte
 // binary values holding 0 or 1, numbers as 32-bit values, texts as strings; a value of another
 // type counts as one that cannot be read.
 class CRegisterAccess {
