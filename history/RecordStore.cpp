@@ -140,10 +140,7 @@ bool RecordStore::GetAt(int index, RecordEntry& entry)
 
 bool RecordStore::Add(const RecordEntry& entry)
 {
-    std::lock_guard lock(m_lock);
-    if (!m_document)
-        return false;
-    const bool added = guarded(false, [&] {
+    return changeAndSave([&] {
         if (findRecord(*m_document, entry.name, entry.time))
             return false;
         // Always a new element: two records appended within the same second share a name
@@ -159,9 +156,6 @@ bool RecordStore::Add(const RecordEntry& entry)
         XmlDoc::WriteText(XmlDoc::GetOrAddChild(record, "note"), QString(entry.note).replace(lineBreak, lineBreakWord));
         return true;
     });
-    if (added)
-        save();
-    return added;
 }
 
 bool RecordStore::Find(const QString& name, const QString& time)
@@ -174,35 +168,33 @@ bool RecordStore::Find(const QString& name, const QString& time)
 
 bool RecordStore::Remove(const QString& name, const QString& time)
 {
-    std::lock_guard lock(m_lock);
-    if (!m_document)
-        return false;
-    const bool removed = guarded(false, [&] {
+    return changeAndSave([&] {
         const pugi::xml_node record = findRecord(*m_document, name, time);
         return record && record.parent().remove_child(record);
     });
-    if (removed)
-        save();
-    return removed;
 }
 
 bool RecordStore::MarkPlayed(const QString& name, const QString& time)
 {
-    std::lock_guard lock(m_lock);
-    if (!m_document)
-        return false;
-    const bool found = guarded(false, [&] {
+    return changeAndSave([&] {
         const pugi::xml_node record = findRecord(*m_document, name, time);
         if (record)
             XmlDoc::WriteBool(XmlDoc::GetOrAddChild(record, "new"), false);
         return !record.empty();
     });
-    if (found)
-        save();
-    return found;
 }
 
-// A failed save leaves the change in memory; the next successful save writes it.
+// The file is written only after a change was made. A failed save leaves the change in
+// memory; the next successful save writes it.
+bool RecordStore::changeAndSave(const std::function<bool()>& change)
+{
+    std::lock_guard lock(m_lock);
+    if (!m_document || !guarded(false, change))
+        return false;
+    save();
+    return true;
+}
+
 bool RecordStore::save()
 {
     if (m_setAsidePending && !setAside())

@@ -3,6 +3,7 @@
 #include "history/RecordEntry.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -43,6 +44,8 @@ public:
 
 private:
     RecordStore();
+    // Runs change on the document under the lock and saves when it reports a change.
+    bool changeAndSave(const std::function<bool()>& change);
     bool save();
     bool setAside();
 
