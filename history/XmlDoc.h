@@ -40,9 +40,6 @@ public:
     // written, so a failed or interrupted save leaves the previous file whole.
     bool Save(const QString& path = {});
 
-    QString path() const { return m_path; }
-    const pugi::xml_document& document() const { return m_document; }
-
 private:
     pugi::xml_document m_document;
     QString m_path;
