@@ -17,9 +17,7 @@ using Symbol = std::function<void(QPainter&, const QRectF&, Look)>;
 
 Symbol inked(void (*draw)(QPainter&, const QRectF&, const QColor&))
 {
-    return [draw](QPainter& p, const QRectF& box, Look look) {
-        draw(p, box, look == Look::Over ? accentDark : ink);
-    };
+    return [draw](QPainter& p, const QRectF& box, Look look) { draw(p, box, look == Look::Over ? accentDark : ink); };
 }
 
 QImage roundButton(int size, Look look, const Symbol& symbol, const QColor& backdrop)
@@ -109,8 +107,7 @@ QImage topMostOn()
 QImage playerButton(void (*symbol)(QPainter&, const QRectF&, const QColor&), const QColor& colour)
 {
     return roundButton(
-        24, Look::Away, [symbol, colour](QPainter& p, const QRectF& box, Look) { symbol(p, box, colour); },
-        buttonFace);
+        24, Look::Away, [symbol, colour](QPainter& p, const QRectF& box, Look) { symbol(p, box, colour); }, buttonFace);
 }
 
 } // namespace

@@ -79,14 +79,17 @@ QImage directionIcons()
 QImage rowButtons()
 {
     const QRectF box(0, 0, 14, 14);
-    const QImage onSelected[] = {single(14, 14, glyph::trash, paper, box),
-                                 single(14, 14, [](QPainter& p, const QRectF& b, const QColor& c) {
-                                     glyph::folder(p, b, c, QColor(230, 240, 254));
-                                 }, paper, box)};
-    const QImage onOther[] = {single(14, 14, glyph::trash, recordRed, box),
-                              single(14, 14, [](QPainter& p, const QRectF& b, const QColor& c) {
-                                  glyph::folder(p, b, c, c.lighter(115));
-                              }, folderAmber, box)};
+    const QImage onSelected[] = {
+        single(14, 14, glyph::trash, paper, box),
+        single(
+            14, 14,
+            [](QPainter& p, const QRectF& b, const QColor& c) { glyph::folder(p, b, c, QColor(230, 240, 254)); }, paper,
+            box)};
+    const QImage onOther[] = {
+        single(14, 14, glyph::trash, recordRed, box),
+        single(
+            14, 14, [](QPainter& p, const QRectF& b, const QColor& c) { glyph::folder(p, b, c, c.lighter(115)); },
+            folderAmber, box)};
     QImage strip(56, 14, QImage::Format_ARGB32);
     QPainter p(&strip);
     p.drawImage(0, 0, keyed(onSelected[0], keyRowButton, keyRowButton));
@@ -111,37 +114,44 @@ QImage programIcon(int size)
 
 void addIconPictures(PictureSet& set)
 {
-    set << bitmapPicture(1007, keyed(single(16, 14, glyph::microphone, accentDark, QRectF(1, 0, 14, 14)),
-                                     panelFill, keyWhite));
-    set << bitmapPicture(1008, keyed(single(16, 14, [](QPainter& p, const QRectF& b, const QColor& c) {
-                                         glyph::speaker(p, b, c);
-                                     }, accentDark, QRectF(1, 0, 14, 14)),
-                                     panelFill, keyWhite));
+    set << bitmapPicture(
+        1007, keyed(single(16, 14, glyph::microphone, accentDark, QRectF(1, 0, 14, 14)), panelFill, keyWhite));
+    set << bitmapPicture(
+        1008, keyed(single(
+                        16, 14, [](QPainter& p, const QRectF& b, const QColor& c) { glyph::speaker(p, b, c); },
+                        accentDark, QRectF(1, 0, 14, 14)),
+                    panelFill, keyWhite));
     set << bitmapPicture(1010, statusStrip());
 
     set << bitmapPicture(1016, keyed(glyph16(glyph::chevronRight, inkSoft), paper, keyWhite));
     set << bitmapPicture(1017, keyed(glyph16(glyph::chevronDown, inkSoft), paper, keyWhite));
-    set << bitmapPicture(1035, keyed(single(16, 16, [](QPainter& p, const QRectF& b, const QColor& c) {
-                                         glyph::stack(p, b, c, accentWash);
-                                     }, accent, QRectF(0, 0, 16, 16)),
-                                     QColor(238, 238, 238), keyWhite));
+    set << bitmapPicture(
+        1035,
+        keyed(single(
+                  16, 16, [](QPainter& p, const QRectF& b, const QColor& c) { glyph::stack(p, b, c, accentWash); },
+                  accent, QRectF(0, 0, 16, 16)),
+              QColor(238, 238, 238), keyWhite));
     set << bitmapPicture(1033, directionIcons());
     set << bitmapPicture(1034, rowButtons());
-    set << bitmapPicture(1032, keyed(single(16, 16, [](QPainter& p, const QRectF& b, const QColor& c) {
-                                         glyph::speaker(p, b, c);
-                                     }, inkSoft, QRectF(0, 0, 16, 16)),
-                                     buttonFace, keyWhite));
+    set << bitmapPicture(
+        1032, keyed(single(
+                        16, 16, [](QPainter& p, const QRectF& b, const QColor& c) { glyph::speaker(p, b, c); }, inkSoft,
+                        QRectF(0, 0, 16, 16)),
+                    buttonFace, keyWhite));
 
     set << iconPicture(QStringLiteral("2000"), glyph16(glyph::play, online));
     set << iconPicture(QStringLiteral("2001"), glyph16(glyph::stop, ink));
     set << iconPicture(QStringLiteral("2002"), glyph16(glyph::handset, online));
-    set << iconPicture(QStringLiteral("2003"), single(16, 16, [](QPainter& p, const QRectF& b, const QColor& c) {
-                           glyph::bubble(p, b, c, paper);
-                       }, accent, QRectF(0, 0, 16, 16)));
+    set << iconPicture(QStringLiteral("2003"),
+                       single(
+                           16, 16, [](QPainter& p, const QRectF& b, const QColor& c) { glyph::bubble(p, b, c, paper); },
+                           accent, QRectF(0, 0, 16, 16)));
     set << iconPicture(QStringLiteral("2004"), glyph16(glyph::trash, recordRed));
-    set << iconPicture(QStringLiteral("2005"), single(16, 16, [](QPainter& p, const QRectF& b, const QColor& c) {
-                           glyph::folder(p, b, c, c.lighter(115));
-                       }, folderAmber, QRectF(0, 0, 16, 16)));
+    set << iconPicture(
+        QStringLiteral("2005"),
+        single(
+            16, 16, [](QPainter& p, const QRectF& b, const QColor& c) { glyph::folder(p, b, c, c.lighter(115)); },
+            folderAmber, QRectF(0, 0, 16, 16)));
 
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         set << iconPicture(QStringLiteral("128-%1").arg(size), programIcon(size));
