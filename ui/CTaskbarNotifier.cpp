@@ -39,6 +39,9 @@ CTaskbarNotifier::CTaskbarNotifier() : QWidget(nullptr, popupFlags), m_desktop(p
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     m_stayTimer.setSingleShot(true);
+    m_stayTimer.setTimerType(Qt::PreciseTimer); // a restarted stay must really start over
+    m_appearTimer.setTimerType(Qt::PreciseTimer);
+    m_disappearTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_appearTimer, &QTimer::timeout, this, &CTaskbarNotifier::onAppearTick);
     connect(&m_stayTimer, &QTimer::timeout, this, &CTaskbarNotifier::onStayElapsed);
     connect(&m_disappearTimer, &QTimer::timeout, this, &CTaskbarNotifier::onDisappearTick);
