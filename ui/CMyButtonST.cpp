@@ -10,6 +10,13 @@
 namespace {
 const QColor captionGrey(102, 102, 102);
 
+// The button's colours when no custom colours are given: the face and its text everywhere.
+CMyButtonST::Colours systemColours(const QPalette& pal)
+{
+    const QColor face = pal.color(QPalette::Button), text = pal.color(QPalette::ButtonText);
+    return {face, text, face, text, face, text};
+}
+
 QFont captionFont()
 {
     QFont font(QStringLiteral("Arial"));
@@ -23,9 +30,7 @@ CMyButtonST::CMyButtonST(QWidget* parent) : QPushButton(parent)
 {
     QPushButton::setFlat(true);
     setMouseTracking(true);
-    const QPalette pal = palette();
-    m_colours = {pal.color(QPalette::Button),     pal.color(QPalette::ButtonText), pal.color(QPalette::Button),
-                 pal.color(QPalette::ButtonText), pal.color(QPalette::Button),     pal.color(QPalette::ButtonText)};
+    m_colours = systemColours(palette());
     connect(this, &QAbstractButton::clicked, this, [this] {
         if (!m_url.isEmpty())
             Shell::instance().openUrl(m_url);
@@ -209,11 +214,8 @@ void CMyButtonST::changeEvent(QEvent* event)
                            (event->type() == QEvent::ActivationChange && !window()->isActiveWindow());
     if (lostHover)
         setHovered(false);
-    if (event->type() == QEvent::PaletteChange && !m_customColours) {
-        const QPalette pal = palette();
-        m_colours = {pal.color(QPalette::Button),     pal.color(QPalette::ButtonText), pal.color(QPalette::Button),
-                     pal.color(QPalette::ButtonText), pal.color(QPalette::Button),     pal.color(QPalette::ButtonText)};
-    }
+    if (event->type() == QEvent::PaletteChange && !m_customColours)
+        m_colours = systemColours(palette());
     QPushButton::changeEvent(event);
 }
 

@@ -1,3 +1,4 @@
+#include "PixelProbe.h"
 #include "support/RecordingShell.h"
 #include "ui/CMyButtonST.h"
 
@@ -30,11 +31,7 @@ struct Fixture {
 
     Fixture()
     {
-        window.resize(60, 40);
-        QPalette pal = window.palette();
-        pal.setColor(QPalette::Window, windowColour);
-        window.setPalette(pal);
-        window.setAutoFillBackground(true);
+        probe::paintWindow(window, windowColour, QSize(60, 40));
         button = new CMyButtonST(&window);
         button->setGeometry(10, 10, 20, 20);
         window.show();

@@ -1,3 +1,4 @@
+#include "PixelProbe.h"
 #include "ui/CLabelEx.h"
 #include "ui/SkinPictures.h"
 
@@ -21,11 +22,7 @@ struct Fixture {
 
     Fixture()
     {
-        window.resize(200, 60);
-        QPalette pal = window.palette();
-        pal.setColor(QPalette::Window, windowColour);
-        window.setPalette(pal);
-        window.setAutoFillBackground(true);
+        probe::paintWindow(window, windowColour, QSize(200, 60));
         label = new CLabelEx(QStringLiteral("Support us"), &window);
         label->setGeometry(10, 10, 100, 24);
         window.show();
@@ -34,15 +31,7 @@ struct Fixture {
 
     QImage shot() { return window.grab(label->geometry()).toImage(); }
 
-    bool shows(const QColor& colour)
-    {
-        const QImage image = shot();
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixelColor(x, y) == colour)
-                    return true;
-        return false;
-    }
+    bool shows(const QColor& colour) { return probe::contains(shot(), colour); }
 
     // The rows that carry a full run of the colour at least 20 pixels long (an underline).
     int lineRows(const QColor& colour)

@@ -1,3 +1,4 @@
+#include "PixelProbe.h"
 #include "platform/WindowMessage.h"
 #include "platform/WindowMessages.h"
 #include "ui/CTaskbarNotifier.h"
@@ -66,15 +67,6 @@ struct Fixture {
         return ticks;
     }
 };
-
-bool shows(const QImage& image, const QColor& colour)
-{
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y) == colour)
-                return true;
-    return false;
-}
 } // namespace
 
 class TestNotifier : public QObject {
@@ -222,16 +214,16 @@ private slots:
         f.popup.ShowMessage(QStringLiteral("Tallowin Skype Recorder is Running!"));
         f.slideOut();
         const QColor hover(0, 0, 200);
-        QVERIFY(!shows(f.popup.grab().toImage(), hover));
+        QVERIFY(!probe::contains(f.popup.grab().toImage(), hover));
         QEnterEvent enter(QPointF(50, 50), QPointF(50, 50), QPointF(50, 50));
         QCoreApplication::sendEvent(&f.popup, &enter);
         QVERIFY(f.popup.isHovered());
         QCOMPARE(f.popup.currentTextColour(), hover);
-        QVERIFY(shows(f.popup.grab().toImage(), hover));
+        QVERIFY(probe::contains(f.popup.grab().toImage(), hover));
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(&f.popup, &leave);
         QCOMPARE(f.popup.currentTextColour(), QColor(Qt::black));
-        QVERIFY(!shows(f.popup.grab().toImage(), hover));
+        QVERIFY(!probe::contains(f.popup.grab().toImage(), hover));
     }
 
     void clickIsPostedToTheOwner()
@@ -257,7 +249,7 @@ private slots:
             for (int x = 0; x < image.width(); ++x)
                 if (!QRect(10, 30, 180, 50).contains(x, y))
                     QVERIFY(image.pixelColor(x, y) != QColor(1, 2, 3));
-        QVERIFY(shows(image, QColor(1, 2, 3)));
+        QVERIFY(probe::contains(image, QColor(1, 2, 3)));
     }
 };
 

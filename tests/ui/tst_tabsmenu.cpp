@@ -1,3 +1,4 @@
+#include "PixelProbe.h"
 #include "ui/CEnTabCtrl.h"
 #include "ui/CXPMenu.h"
 
@@ -28,13 +29,7 @@ struct Tabs {
 
     bool tabShows(int index, const QColor& colour)
     {
-        const QImage image = shot();
-        const QRect r = control.tabBar()->tabRect(index).adjusted(2, 2, -2, -2);
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            for (int x = r.left(); x <= r.right(); ++x)
-                if (image.pixelColor(x, y) == colour)
-                    return true;
-        return false;
+        return probe::contains(shot(), colour, control.tabBar()->tabRect(index).adjusted(2, 2, -2, -2));
     }
 };
 } // namespace
