@@ -65,8 +65,11 @@ bool CTaskbarNotifier::LoadSkin(int bitmapId, const QColor& transparent)
 bool CTaskbarNotifier::LoadSkin(const QImage& skin, const QColor& transparent)
 {
     m_skin = QPixmap();
-    if (skin.isNull())
+    if (skin.isNull()) {
+        clearMask();
+        update();
         return false;
+    }
     m_skin = QPixmap::fromImage(skin);
     m_textArea = QRect(QPoint(0, 0), skin.size());
     setMask(SkinPictures::windowRegion(skin, transparent));

@@ -37,6 +37,10 @@ public:
     // pixel of exactly the transparent colour. Empty for a null image.
     static QRegion windowRegion(const QImage& image, const QColor& transparent);
 
+    // The colour of the recessed panel of the main background and the docked bar, behind the
+    // level meters (their background, so the gaps between blocks blend in).
+    static QColor displayPanelColour() { return QColor(227, 232, 239); }
+
     // Gives the window the shape of the bitmap; a bitmap that cannot be read leaves the window
     // with the shape it had and returns false.
     static bool applyWindowRegion(QWidget* window, const QImage& image, const QColor& transparent);

@@ -206,6 +206,9 @@ private slots:
         QVERIFY(!f.popup.mask().contains(QPoint(20, 10)));
         QVERIFY(f.popup.mask().contains(QPoint(21, 10)));
         QCOMPARE(f.popup.textArea(), QRect(0, 0, 40, 20));
+
+        QVERIFY(!f.popup.LoadSkin(QImage(), magenta)); // no skin, no holes
+        QVERIFY(f.popup.mask().isEmpty());
     }
 
     void pointerOverSwitchesTheTextColour()
