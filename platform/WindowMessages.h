@@ -26,3 +26,26 @@ constexpr int LINK_CALL_STATUS_CHANGED = 2;
 // wParam values of WM_LINK_SKYPEWINDOW.
 constexpr int SKYPE_WINDOW_HIDDEN = 20;
 constexpr int SKYPE_WINDOW_NORMAL = 21;
+
+// Configuration messages of the segmented level/busy bar (CKCBusyProgressCtrl); each takes its
+// value in wParam (WM_BUSY_SET_RANGE: wParam low, lParam high; colours as 0x00BBGGRR).
+constexpr int WM_BUSY_SET_BLOCKS = WM_USER + 1;
+constexpr int WM_BUSY_SET_POSITION = WM_USER + 2;
+constexpr int WM_BUSY_SET_GAP = WM_USER + 3;
+constexpr int WM_BUSY_SET_INTERVAL = WM_USER + 4;
+constexpr int WM_BUSY_SET_RANGE = WM_USER + 5;
+constexpr int WM_BUSY_SET_MODE = WM_USER + 6;
+constexpr int WM_BUSY_START = WM_USER + 7;
+constexpr int WM_BUSY_STOP = WM_USER + 8;
+constexpr int WM_BUSY_STEP = WM_USER + 9;
+constexpr int WM_BUSY_SET_BUSY_TYPE = WM_USER + 10;
+constexpr int WM_BUSY_SET_FILL_TYPE = WM_USER + 11;
+constexpr int WM_BUSY_SET_FILL_LENGTH = WM_USER + 12;
+constexpr int WM_BUSY_SET_BACKGROUND = WM_USER + 13;
+constexpr int WM_BUSY_SET_BLOCK_FILL = WM_USER + 14;
+constexpr int WM_BUSY_SET_BLOCK_BORDER = WM_USER + 15;
+constexpr int WM_BUSY_SET_HIGHLIGHT_FILL = WM_USER + 16;
+constexpr int WM_BUSY_SET_HIGHLIGHT_BORDER = WM_USER + 17;
+constexpr int WM_BUSY_RECALC_SIZE = WM_USER + 18;
+constexpr int WM_BUSY_RESET = WM_USER + 19;
+constexpr int WM_BUSY_USE_SYSTEM_BACKGROUND = WM_USER + 20;
