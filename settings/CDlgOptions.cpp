@@ -6,10 +6,10 @@
 #include "settings/CDlgGeneralSettings.h"
 #include "settings/CDlgRecordingSettings.h"
 #include "settings/CGeneralProfile.h"
+#include "ui/CEnTabCtrl.h"
+#include "ui/SkinPictures.h"
 
 #include <QDialogButtonBox>
-#include <QFile>
-#include <QIcon>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -19,9 +19,7 @@ CDlgOptions::CDlgOptions(QWidget* parent) : CDlgOptions(CGeneralProfile::Instanc
 CDlgOptions::CDlgOptions(CGeneralProfile& profile, QWidget* parent) : QDialog(parent), m_profile(profile)
 {
     setWindowTitle(QStringLiteral("Options"));
-    const QString icon = QStringLiteral(":/icons/128");
-    if (QFile::exists(icon))
-        setWindowIcon(QIcon(icon));
+    setWindowIcon(SkinPictures::icon(128));
 
     auto* layout = new QVBoxLayout(this);
     m_tabs = createTabControl();
@@ -43,7 +41,10 @@ int CDlgOptions::run(QWidget* parent)
 // The one place that makes the tab control; the pages only see it as a QTabWidget.
 QTabWidget* CDlgOptions::createTabControl()
 {
-    auto* tabs = new QTabWidget(this);
+    // Flat, button-face tabs whose unselected labels are darkened.
+    auto* tabs = new CEnTabCtrl(this);
+    CEnTabCtrl::setFlags(CEnTabCtrl::Flat);
+    tabs->setOwnerDrawn(true);
     tabs->setObjectName(COptionsPage::controlName(TabControl));
     return tabs;
 }
