@@ -112,6 +112,9 @@ private:
     std::atomic<int> m_writes{0};
 };
 
+constexpr int MyBase = 1000;
+constexpr int RemoteBase = 20000;
+
 // Block number n of a stream: every sample is base + n, so blocks show where they came from.
 Samples numbered(int base, int n)
 {
@@ -130,13 +133,19 @@ void pushNumbered(MixWorker& worker, bool mySide, int base, int count)
         push(worker, mySide, numbered(base, n));
 }
 
+// Starts a recording of pairs blocks per side and returns once the worker is held in its first write.
+void catchInFirstWrite(MixWorker& worker, GatedWriter& writer, int pairs)
+{
+    QVERIFY(worker.StartWriting(&writer, true));
+    pushNumbered(worker, true, MyBase, pairs);
+    pushNumbered(worker, false, RemoteBase, pairs);
+    QVERIFY(writer.waitUntilWriting());
+}
+
 Samples stereoOf(const Samples& left, const Samples& right)
 {
     return interleave(left, right);
 }
-
-constexpr int MyBase = 1000;
-constexpr int RemoteBase = 20000;
 
 } // namespace
 
@@ -379,10 +388,7 @@ private slots:
     {
         MixWorker worker;
         GatedWriter writer;
-        QVERIFY(worker.StartWriting(&writer, false));
-        pushNumbered(worker, true, MyBase, 3);
-        pushNumbered(worker, false, RemoteBase, 3);
-        QVERIFY(writer.waitUntilWriting());
+        catchInFirstWrite(worker, writer, 3);
 
         bool handled = false;
         QTimer::singleShot(0, this, [&] {
@@ -401,10 +407,7 @@ private slots:
     {
         MixWorker worker;
         GatedWriter writer;
-        QVERIFY(worker.StartWriting(&writer, true));
-        pushNumbered(worker, true, MyBase, 5);
-        pushNumbered(worker, false, RemoteBase, 5);
-        QVERIFY(writer.waitUntilWriting());
+        catchInFirstWrite(worker, writer, 5);
 
         worker.Abort();
         std::thread opener([&] {
