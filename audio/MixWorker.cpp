@@ -48,11 +48,9 @@ bool MixWorker::Start(const QString& path, int sampleRate, int bitrate, int mode
 {
     if (path.isEmpty() || isWorking() || !m_mySide)
         return false;
-    const bool stereo = mode == 1 || mode == 2;
-    m_stereo.store(stereo);
     if (!m_mp3.Open(path, sampleRate, bitrate, mode))
         return false;
-    return StartWriting(&m_mp3, stereo);
+    return StartWriting(&m_mp3, mode == 1 || mode == 2);
 }
 
 bool MixWorker::StartWriting(IWriteToFile* writer, bool stereo)
