@@ -296,7 +296,10 @@ int main(int argc, char* argv[])
                 b / a, ownB / a);
 
     std::printf("long recording: %ld s of audio\n", settings.longSeconds);
-    wholePath(settings, signal, settings.longSeconds, true);
+    const PathCost longRun = wholePath(settings, signal, settings.longSeconds, true);
+    const double scaledA = a * double(settings.longSeconds) / double(settings.roundSeconds);
+    std::printf("  against the median (a) scaled to this length (%.2f s): b/a = %.3f (without the feeder: %.3f)\n",
+                scaledA, longRun.cpu / scaledA, (longRun.cpu - longRun.feederCpu) / scaledA);
     std::printf("peak memory of the process (VmHWM): %ld kB; at the end (VmRSS): %ld kB\n", statusKilobytes("VmHWM"),
                 statusKilobytes("VmRSS"));
     return 0;
