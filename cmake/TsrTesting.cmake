@@ -21,17 +21,17 @@ function(tsr_add_test)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
-    set(sanitizer_env "")
+    set(environment "HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_CACHE_HOME=${home}/.cache;XDG_RUNTIME_DIR=${home}/run;QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;TSR_TEST_HOME=${home}")
     if(TSR_SANITIZE STREQUAL "thread")
-        set(sanitizer_env "TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1 suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp")
+        list(APPEND environment "TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1 suppressions=${PROJECT_SOURCE_DIR}/cmake/tsan.supp")
     elseif(TSR_SANITIZE STREQUAL "address")
-        set(sanitizer_env "UBSAN_OPTIONS=print_stacktrace=1 halt_on_error=1")
+        list(APPEND environment "UBSAN_OPTIONS=print_stacktrace=1 halt_on_error=1")
     endif()
     set_tests_properties(${T_NAME} PROPERTIES
         TIMEOUT ${T_TIMEOUT}
         LABELS "${T_LABELS}"
         RESOURCE_LOCK "${T_RESOURCE_LOCK}"
-        ENVIRONMENT "HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_CACHE_HOME=${home}/.cache;XDG_RUNTIME_DIR=${home}/run;QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;TSR_TEST_HOME=${home};${sanitizer_env}")
+        ENVIRONMENT "${environment}")
     file(MAKE_DIRECTORY "${home}/run")
     file(CHMOD "${home}/run" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 endfunction()
