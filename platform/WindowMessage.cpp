@@ -9,11 +9,17 @@ WindowMessage::WindowMessage(int message, qintptr wParam, qintptr lParam)
 
 const WindowMessage* WindowMessage::from(const QEvent* event)
 {
-    return dynamic_cast<const WindowMessage*>(event);
+    const auto* message = dynamic_cast<const WindowMessage*>(event);
+    if (message)
+        message->m_posted.load(std::memory_order_acquire);
+    return message;
 }
 
 void PostWindowMessage(QObject* target, int message, qintptr wParam, qintptr lParam)
 {
-    if (target)
-        QCoreApplication::postEvent(target, new WindowMessage(message, wParam, lParam));
+    if (!target)
+        return;
+    auto* event = new WindowMessage(message, wParam, lParam);
+    event->m_posted.store(true, std::memory_order_release);
+    QCoreApplication::postEvent(target, event);
 }

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QtGlobal>
+#include <atomic>
 
 class QObject;
 
@@ -16,11 +17,17 @@ public:
     qintptr lParam() const { return m_lParam; }
 
     // The message carried by an event, or nullptr when the event is not a WindowMessage.
+    // Receivers take every message through here before reading it.
     static const WindowMessage* from(const QEvent* event);
 
 private:
+    friend void PostWindowMessage(QObject*, int, qintptr, qintptr);
+
     qintptr m_wParam;
     qintptr m_lParam;
+    // Released by the posting thread and acquired by from(): Qt's event queue hands the message
+    // over under its own lock, which ThreadSanitizer cannot see; this makes the hand-over visible.
+    std::atomic<bool> m_posted{false};
 };
 
 // Queues a message for the target's thread; the target takes it in event().
