@@ -71,6 +71,8 @@ public:
     void clearApiReady() { m_apiReady.store(false); }
     bool isQueueOpen() const { return m_queue.isOpen(); }
     bool isKeepAliveRunning() const { return m_pingTimer.isActive(); }
+    // Skype answered (pong or attach) since the last keep-alive tick.
+    bool isAlive() const { return m_alive; }
     int missCount() const { return m_missCount; }
     bool friendsRequested() const { return m_friendsRequested; }
 
