@@ -1,0 +1,186 @@
+#include "mainwindow/CHelloWorldDlg.h"
+#include "platform/AppPaths.h"
+#include "platform/ProductSite.h"
+#include "platform/WindowMessage.h"
+#include "platform/WindowMessages.h"
+#include "skype/SkypeLink.h"
+#include "support/RecordingMessagePresenter.h"
+#include "support/RecordingShell.h"
+#include "support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+// A copy of the program in its own process, with its own home; all copies share one runtime
+// folder, where the single-instance lock lives.
+class ProgramCopy {
+public:
+    ProgramCopy(const QString& home, const QString& runtime)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home);
+        env.insert("XDG_CONFIG_HOME", home + "/.config");
+        env.insert("XDG_DATA_HOME", home + "/.local/share");
+        env.insert("XDG_CACHE_HOME", home + "/.cache");
+        env.insert("XDG_RUNTIME_DIR", runtime);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        m_home = home;
+        m_process.setProcessEnvironment(env);
+        m_process.start(TSR_PROGRAM, QStringList{});
+    }
+    ~ProgramCopy()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+
+    // The window's initialisation made its folders: the copy is up and holds the lock.
+    bool waitUntilRunning()
+    {
+        return QTest::qWaitFor(
+                   [this] { return QFileInfo::exists(recordingFolder()) || m_process.state() == QProcess::NotRunning; },
+                   20000) &&
+               m_process.state() == QProcess::Running;
+    }
+    QString recordingFolder() const { return m_home + "/Documents/Tallowin Skype Recorder"; }
+
+    QProcess& process() { return m_process; }
+
+private:
+    QString m_home;
+    QProcess m_process;
+};
+} // namespace
+
+class TestApp : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { SkypeLink::ShutdownLink(); }
+
+    void windowLifeBringsSubsystemsUpAndDown_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("Escape") << "escape";
+        QTest::newRow("closing the window") << "close";
+    }
+
+    void windowLifeBringsSubsystemsUpAndDown()
+    {
+        QFETCH(QString, ending);
+        TestEnvironment env;
+        QVERIFY(!QFileInfo::exists(AppPaths::DefaultRecordingFolder()));
+        QVERIFY(!QFileInfo::exists(AppPaths::DataFolder()));
+
+        bool linkStartedWhileRunning = false;
+        auto dialog = std::make_unique<CHelloWorldDlg>();
+        QTimer::singleShot(0, dialog.get(), [&] {
+            linkStartedWhileRunning = SkypeLink::HasInstance();
+            if (ending == "escape")
+                QTest::keyClick(dialog.get(), Qt::Key_Escape);
+            else
+                dialog->close();
+        });
+        QCOMPARE(dialog->DoModal(), int(QDialog::Rejected));
+
+        QVERIFY(dialog->isInitialised());
+        QCOMPARE(dialog->windowTitle(), "Tallowin Skype Recorder");
+        QVERIFY(!dialog->windowIcon().isNull());
+        QVERIFY(QFileInfo(AppPaths::DefaultRecordingFolder()).isDir());
+        QVERIFY(QFileInfo(AppPaths::DataFolder()).isDir());
+        QVERIFY(linkStartedWhileRunning);
+
+        dialog.reset();
+        QVERIFY(!SkypeLink::HasInstance());
+    }
+
+    void refusalShowsTheMessageThenTheIssuePage()
+    {
+        TestEnvironment env;
+        RecordingMessagePresenter boxes;
+        RecordingShell shell;
+        int boxesWhenPageOpened = -1;
+        CHelloWorldDlg dialog;
+        QTimer::singleShot(0, &dialog, [&] {
+            PostWindowMessage(&dialog, WM_LINK_REFUSED);
+            QTimer::singleShot(0, &dialog, [&] {
+                boxesWhenPageOpened = shell.openedUrls().isEmpty() ? -1 : boxes.count();
+                dialog.reject();
+            });
+        });
+        dialog.DoModal();
+
+        QCOMPARE(boxes.count(), 1);
+        const MessageRequest box = boxes.requests().first();
+        QCOMPARE(box.owner, &dialog);
+        QCOMPARE(box.caption, "Tallowin Skype Recorder");
+        QCOMPARE(box.text, "Your skype refused me to access it.\nPlease visit the page (" + ProductSite::IssuePage() +
+                               ") to resolve the issue!");
+        QCOMPARE(box.icon, MessageIcon::Warning);
+        QCOMPARE(box.buttons, MessageButtons::Ok);
+        QCOMPARE(shell.openedUrls(), QStringList{ProductSite::IssuePage()});
+        QCOMPARE(boxesWhenPageOpened, 1);
+    }
+
+    void secondCopyEndsAtOnceWithoutWindow()
+    {
+        TestEnvironment first;
+        TestEnvironment second;
+        const QString runtime = first.path("run");
+        ProgramCopy running(first.home(), runtime);
+        QVERIFY(running.waitUntilRunning());
+        // However long the first copy has been running, its lock holds.
+        QFile lock(runtime + "/MARROWICK_CALLRECORDER");
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        lock.close();
+
+        ProgramCopy another(second.home(), runtime);
+        QVERIFY(another.process().waitForFinished(20000));
+        QCOMPARE(another.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(another.process().exitCode(), 0);
+        QCOMPARE(another.process().readAllStandardOutput(), QByteArray());
+        QCOMPARE(another.process().readAllStandardError(), QByteArray());
+        QVERIFY(!QFileInfo::exists(another.recordingFolder())); // its window never initialised
+        QCOMPARE(running.process().state(), QProcess::Running);
+
+        // Asked to end, the first copy closes its window and ends normally.
+        running.process().terminate();
+        QVERIFY(running.process().waitForFinished(20000));
+        QCOMPARE(running.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(running.process().exitCode(), 0);
+
+        ProgramCopy next(second.home(), runtime);
+        QVERIFY(next.waitUntilRunning());
+    }
+
+    void killedCopyDoesNotBlockTheNext()
+    {
+        TestEnvironment first;
+        TestEnvironment second;
+        const QString runtime = first.path("run");
+        ProgramCopy killed(first.home(), runtime);
+        QVERIFY(killed.waitUntilRunning());
+        killed.process().kill();
+        QVERIFY(killed.process().waitForFinished(20000));
+        QVERIFY(QFileInfo::exists(runtime + "/MARROWICK_CALLRECORDER")); // left behind
+
+        ProgramCopy next(second.home(), runtime);
+        QVERIFY(next.waitUntilRunning());
+        next.process().terminate();
+        QVERIFY(next.process().waitForFinished(20000));
+        QCOMPARE(next.process().exitCode(), 0);
+    }
+};
+
+QTEST_MAIN(TestApp)
+#include "tst_app.moc"
