@@ -92,16 +92,22 @@ int InProcessSkypeTransport::deliveryAttempts() const
     return m_attempts;
 }
 
+// Copies into a list of its own: the sender thread goes on appending meanwhile.
 QByteArrayList InProcessSkypeTransport::delivered() const
 {
     std::lock_guard lock(m_mutex);
-    return m_delivered;
+    QByteArrayList copy;
+    copy.reserve(m_delivered.size());
+    for (const QByteArray& utf8 : m_delivered)
+        copy.append(utf8);
+    return copy;
 }
 
 QStringList InProcessSkypeTransport::deliveredTexts() const
 {
     QStringList texts;
-    for (const QByteArray& utf8 : delivered())
+    const QByteArrayList all = delivered();
+    for (const QByteArray& utf8 : all)
         texts.append(QString::fromUtf8(utf8));
     return texts;
 }
