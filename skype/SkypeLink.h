@@ -35,7 +35,8 @@ public:
     static constexpr std::chrono::milliseconds SendSpacing{10};
     static constexpr std::chrono::milliseconds IdlePoll{500};
 
-    // The process-wide link, made on first use. Making it does not talk to Skype.
+    // The process-wide link, made on first use (on the user-interface thread: its keep-alive
+    // timer and its handling of Skype's texts live there). Making it does not talk to Skype.
     static SkypeLink& LinkInstance();
     // True while a link exists (between LinkInstance() and ShutdownLink()).
     static bool HasInstance();
