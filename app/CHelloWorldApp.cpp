@@ -32,7 +32,8 @@ bool CHelloWorldApp::InitInstance()
 
     CHelloWorldDlg dialog;
     m_pMainWnd = &dialog;
-    QObject::connect(m_terminationSignals.get(), &TerminationSignals::terminationRequested, &dialog, &QDialog::reject);
+    QObject::connect(m_terminationSignals.get(), &TerminationSignals::terminationRequested, &dialog,
+                     &CHelloWorldDlg::EndOnRequest);
     dialog.DoModal();
     m_pMainWnd = nullptr;
     return false;

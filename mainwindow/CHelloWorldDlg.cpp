@@ -8,6 +8,7 @@
 #include "platform/WindowMessages.h"
 #include "skype/SkypeLink.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QPainter>
@@ -88,6 +89,18 @@ void CHelloWorldDlg::createDataFolder()
         QDir().mkpath(folder);
 }
 
+void CHelloWorldDlg::EndOnRequest()
+{
+    m_endRequested = true;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        auto* box = qobject_cast<QDialog*>(window);
+        if (box && box != this && box->isVisible())
+            box->reject();
+    }
+    reject();
+}
+
 bool CHelloWorldDlg::event(QEvent* e)
 {
     if (const WindowMessage* message = WindowMessage::from(e)) {
@@ -113,5 +126,6 @@ void CHelloWorldDlg::OnLinkRefused()
     request.icon = MessageIcon::Warning;
     request.buttons = MessageButtons::Ok;
     MessageBoxService::show(request);
-    Shell::instance().openUrl(page);
+    if (!m_endRequested) // the box was closed because the program is ending
+        Shell::instance().openUrl(page);
 }

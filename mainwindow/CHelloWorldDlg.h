@@ -21,6 +21,10 @@ public:
 
     bool isInitialised() const { return m_initDone; }
 
+    // The program is asked to end from outside (logout, kill): message boxes still open over
+    // the window go first, then the window ends as if it had been closed.
+    void EndOnRequest();
+
 protected:
     bool event(QEvent* e) override;
 
@@ -36,4 +40,5 @@ private:
     QLabel* m_status = nullptr;
     bool m_initDone = false;
     bool m_destroyed = false;
+    bool m_endRequested = false;
 };

@@ -1,11 +1,14 @@
 #include "mainwindow/CHelloWorldDlg.h"
 #include "platform/AppPaths.h"
+#include "platform/MessageBoxService.h"
 #include "platform/ProductSite.h"
+#include "platform/WidgetMessagePresenter.h"
 #include "platform/WindowMessage.h"
 #include "platform/WindowMessages.h"
 #include "skype/SkypeLink.h"
 #include "support/RecordingMessagePresenter.h"
 #include "support/RecordingShell.h"
+#include "support/StandInProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
@@ -13,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
@@ -139,6 +143,31 @@ private slots:
         QCOMPARE(boxesWhenPageOpened, 1);
     }
 
+    void endRequestClosesAnOpenMessageBoxToo()
+    {
+        TestEnvironment env;
+        WidgetMessagePresenter boxes;
+        MessageBoxService::install(&boxes);
+        RecordingShell shell;
+        CHelloWorldDlg dialog;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &dialog, [&] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (qobject_cast<QMessageBox*>(window) && window->isVisible()) {
+                    poll.stop();
+                    dialog.EndOnRequest();
+                }
+            }
+        });
+        QTimer::singleShot(0, &dialog, [&] {
+            PostWindowMessage(&dialog, WM_LINK_REFUSED);
+            poll.start(10);
+        });
+        QCOMPARE(dialog.DoModal(), int(QDialog::Rejected));
+        MessageBoxService::install(nullptr);
+        QCOMPARE(shell.openedUrls(), QStringList{}); // ending, the program opens no page
+    }
+
     void secondCopyEndsAtOnceWithoutWindow()
     {
         TestEnvironment first;
@@ -165,6 +194,19 @@ private slots:
 
         ProgramCopy next(second.home(), runtime);
         QVERIFY(next.waitUntilRunning());
+    }
+
+    void programAskedToEndWhileShowingTheRefusal()
+    {
+        TestEnvironment env;
+        StandInProcess skype(TSR_SKYPE_STANDIN, {"--access", "refuse"});
+        QVERIFY(skype.waitUntilReady());
+        ProgramCopy program(env.home(), env.path("run"));
+        QVERIFY(program.waitUntilRunning());
+        QTRY_COMPARE(skype.lines("reply"), QStringList{"ERROR 68"});
+        QTest::qWait(200); // let the refusal's message box come up
+
+        QVERIFY(program.endsWhenAsked());
     }
 
     void killedCopyDoesNotBlockTheNext()
