@@ -1,7 +1,7 @@
-#include <QApplication>
+#include "app/CHelloWorldApp.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    return 0;
+    CHelloWorldApp app(argc, argv);
+    return app.Run();
 }

@@ -1,0 +1,271 @@
+#include "skype/SkypeLink.h"
+
+#include "platform/WindowMessage.h"
+#include "platform/WindowMessages.h"
+#include "skype/DBusSkypeTransport.h"
+
+namespace {
+std::mutex instanceMutex;
+std::unique_ptr<SkypeLink> instance;
+
+const QString firstAttachQueries[3] = {
+    QStringLiteral("get currentuserhandle"),
+    QStringLiteral("get connstatus"),
+    QStringLiteral("get userstatus"),
+};
+} // namespace
+
+SkypeLink& SkypeLink::LinkInstance()
+{
+    std::lock_guard lock(instanceMutex);
+    if (!instance)
+        instance.reset(new SkypeLink);
+    return *instance;
+}
+
+bool SkypeLink::HasInstance()
+{
+    std::lock_guard lock(instanceMutex);
+    return instance != nullptr;
+}
+
+bool SkypeLink::StartLink(QObject* owner, std::unique_ptr<SkypeTransport> transport)
+{
+    return LinkInstance().start(owner, std::move(transport));
+}
+
+void SkypeLink::ShutdownLink()
+{
+    std::unique_ptr<SkypeLink> link;
+    {
+        std::lock_guard lock(instanceMutex);
+        link = std::move(instance);
+    }
+    if (link)
+        link->shutdown();
+}
+
+SkypeLink::SkypeLink()
+{
+    m_pingTimer.setInterval(KeepAlivePeriodMs);
+    connect(&m_pingTimer, &QTimer::timeout, this, &SkypeLink::onKeepAliveTick);
+}
+
+SkypeLink::~SkypeLink()
+{
+    shutdown();
+}
+
+bool SkypeLink::start(QObject* owner, std::unique_ptr<SkypeTransport> transport)
+{
+    if (m_windowCreated)
+        return true;
+    m_transport = transport ? std::move(transport) : std::make_unique<DBusSkypeTransport>();
+    if (!m_transport->open(this)) {
+        m_transport.reset();
+        return false;
+    }
+    m_windowCreated = true;
+    m_owner = owner;
+    m_sender = std::thread(&SkypeLink::runSender, this);
+    m_rediscovering = false;
+    discover();
+    return true;
+}
+
+void SkypeLink::shutdown()
+{
+    stopSender();
+    ClearQueue();
+    if (m_windowCreated) {
+        m_transport->close();
+        m_windowCreated = false;
+        // A sender thread still waiting for the first attach wakes up and sees the stop flag.
+        m_attached.set();
+        m_sender.join();
+    }
+    m_pingTimer.stop();
+}
+
+bool SkypeLink::PushCommand(const QString& text)
+{
+    return m_queue.push(text);
+}
+
+void SkypeLink::OpenQueue()
+{
+    m_queue.open();
+}
+
+void SkypeLink::CloseQueue()
+{
+    m_queue.close();
+}
+
+void SkypeLink::ClearQueue()
+{
+    m_queue.clear();
+}
+
+void SkypeLink::postToOwner(int message, qintptr wParam, qintptr lParam) const
+{
+    PostWindowMessage(m_owner.data(), message, wParam, lParam);
+}
+
+void SkypeLink::discover()
+{
+    if (m_windowCreated)
+        m_transport->discover();
+}
+
+void SkypeLink::onAttachStatus(int status)
+{
+    switch (status) {
+    case SKYPE_ATTACH_SUCCESS:
+        // During re-discovery Skype merely confirms the attachment; the first-attach queries
+        // are only repeated when the link had lost Skype.
+        if (!m_rediscovering)
+            runFirstAttachQueries();
+        m_rediscovering = false;
+        m_alive = true;
+        m_pingTimer.start();
+        break;
+    case SKYPE_ATTACH_REFUSED:
+        m_attached.reset();
+        CloseQueue();
+        m_apiReady.store(false);
+        // The link now waits for Skype to come back on its own. Keeping the re-discovery going
+        // would only ask Skype again and again and show the refusal each time; and a later
+        // attach must run the first-attach queries, which reopen the queue.
+        m_rediscovering = false;
+        m_missCount = 0;
+        m_pingTimer.stop();
+        postToOwner(WM_LINK_REFUSED);
+        break;
+    case SKYPE_ATTACH_API_AVAILABLE:
+        if (!m_apiReady.load()) {
+            m_rediscovering = false;
+            discover();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void SkypeLink::onApiWindowGone()
+{
+    loseSkype();
+}
+
+void SkypeLink::runFirstAttachQueries()
+{
+    m_missCount = 0;
+    m_attached.set();
+    OpenQueue();
+    m_apiReady.store(true);
+    for (const QString& query : firstAttachQueries)
+        PushCommand(query);
+    m_friendsRequested = true;
+    PushCommand(QStringLiteral("search friends"));
+}
+
+void SkypeLink::loseSkype()
+{
+    m_missCount = 0;
+    m_pingTimer.stop();
+    m_attached.reset();
+    CloseQueue();
+    m_apiReady.store(false);
+    m_rediscovering = false;
+}
+
+void SkypeLink::onKeepAliveTick()
+{
+    if (!m_pingTimer.isActive())
+        return;
+    if (m_alive) {
+        m_alive = false;
+        PushCommand(QStringLiteral("ping"));
+        m_missCount = 0;
+    } else if (m_missCount < 3) {
+        m_rediscovering = true;
+        discover();
+        ++m_missCount;
+    } else {
+        // Skype stays silent: wait until it announces that its API is available again.
+        loseSkype();
+    }
+}
+
+void SkypeLink::onText(const QString& text)
+{
+    if (text.toLower() == QLatin1String("pong")) {
+        m_alive = true;
+        return;
+    }
+    if (!text.isEmpty())
+        handleIncomingText(text);
+}
+
+void SkypeLink::handleIncomingText(const QString& text)
+{
+    emit textReceived(text);
+}
+
+QByteArray SkypeLink::wireForm(const QString& text)
+{
+    const qsizetype zero = text.indexOf(QChar(0));
+    const QByteArray utf8 = (zero < 0 ? text : text.left(zero)).toUtf8();
+    if (utf8.size() + 1 > MaxCommandBytes)
+        return {};
+    return utf8;
+}
+
+void SkypeLink::runSender()
+{
+    m_attached.wait();
+    while (!m_stop.load()) {
+        QString text;
+        if (!m_queue.take(text)) {
+            pauseSender(IdlePoll);
+            continue;
+        }
+        deliverWithRetries(text);
+        pauseSender(SendSpacing);
+    }
+}
+
+// Each text gets its own retries: Skype failing to take one command says nothing about the
+// next, and a budget shared by the whole run would be spent after a few hiccups.
+void SkypeLink::deliverWithRetries(const QString& text)
+{
+    const QByteArray utf8 = wireForm(text);
+    if (utf8.isEmpty())
+        return; // can never be sent; retrying would not change that
+    for (int retries = 0; !deliver(utf8); ++retries) {
+        if (m_stop.load() || retries == MaxRetries)
+            return;
+        pauseSender(RetryPause);
+    }
+}
+
+bool SkypeLink::deliver(const QByteArray& utf8)
+{
+    return m_apiReady.load() && m_transport->deliver(utf8);
+}
+
+void SkypeLink::pauseSender(std::chrono::milliseconds duration)
+{
+    std::unique_lock lock(m_pauseMutex);
+    m_pauseWake.wait_for(lock, duration, [this] { return m_stop.load(); });
+}
+
+void SkypeLink::stopSender()
+{
+    {
+        std::lock_guard lock(m_pauseMutex);
+        m_stop.store(true);
+    }
+    m_pauseWake.notify_all();
+}

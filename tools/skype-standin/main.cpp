@@ -1,0 +1,86 @@
+// skype-standin: a Skype desktop client on the session bus for demos, tests and trials of
+// Tallowin Skype Recorder. See README.md beside this file for its options and script commands.
+
+#include "ScenarioScript.h"
+#include "SkypeStandIn.h"
+#include "StandInLog.h"
+#include "StdinReader.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("skype-standin"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("A stand-in Skype client speaking the desktop API on the session bus."));
+    parser.addHelpOption();
+    const QCommandLineOption access(QStringLiteral("access"), QStringLiteral("Answer NAME with accept or refuse."),
+                                    QStringLiteral("accept|refuse"), QStringLiteral("accept"));
+    const QCommandLineOption loggedOut(QStringLiteral("logged-out"),
+                                       QStringLiteral("Start without a logged-in user (until the script says login)."));
+    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Handle of the logged-in user."),
+                                  QStringLiteral("handle"));
+    const QCommandLineOption friends(QStringLiteral("friends"), QStringLiteral("Friend list, e.g. \"alice, bob\"."),
+                                     QStringLiteral("list"));
+    const QCommandLineOption noPongs(QStringLiteral("no-pongs"), QStringLiteral("Do not answer ping."));
+    const QCommandLineOption noName(QStringLiteral("no-name"),
+                                    QStringLiteral("Do not take com.Skype.API at start (the script's acquire does)."));
+    const QCommandLineOption script(QStringLiteral("script"), QStringLiteral("Run the scenario in this file."),
+                                    QStringLiteral("file"));
+    const QCommandLineOption readStdin(QStringLiteral("stdin"),
+                                       QStringLiteral("Also take scenario lines from standard input."));
+    const QCommandLineOption logFile(QStringLiteral("log"), QStringLiteral("Also write the log to this file."),
+                                     QStringLiteral("file"));
+    parser.addOptions({access, loggedOut, user, friends, noPongs, noName, script, readStdin, logFile});
+    parser.process(app);
+
+    StandInLog log;
+    if (parser.isSet(logFile) && !log.openFile(parser.value(logFile))) {
+        std::fprintf(stderr, "skype-standin: cannot write %s\n", qPrintable(parser.value(logFile)));
+        return 2;
+    }
+
+    SkypeStandIn skype(log);
+    const QString accessValue = parser.value(access);
+    if (accessValue != QLatin1String("accept") && accessValue != QLatin1String("refuse")) {
+        std::fprintf(stderr, "skype-standin: --access takes accept or refuse\n");
+        return 2;
+    }
+    skype.setAccess(accessValue == QLatin1String("accept") ? SkypeStandIn::Access::Accept
+                                                           : SkypeStandIn::Access::Refuse);
+    skype.setLoggedIn(!parser.isSet(loggedOut));
+    skype.setAnswerPings(!parser.isSet(noPongs));
+    if (parser.isSet(user))
+        skype.setUserHandle(parser.value(user));
+    if (parser.isSet(friends)) {
+        QStringList list;
+        for (const QString& handle : parser.value(friends).split(QLatin1Char(','), Qt::SkipEmptyParts))
+            list.append(handle.trimmed());
+        skype.setFriends(list);
+    }
+
+    if (!skype.start())
+        return 1;
+    if (!parser.isSet(noName) && !skype.acquireName())
+        return 1;
+
+    ScenarioScript fileScript(skype, log);
+    if (parser.isSet(script) && !fileScript.loadFile(parser.value(script))) {
+        std::fprintf(stderr, "skype-standin: cannot read %s\n", qPrintable(parser.value(script)));
+        return 2;
+    }
+    ScenarioScript liveScript(skype, log);
+    if (parser.isSet(readStdin)) {
+        auto* reader = new StdinReader(&app);
+        QObject::connect(reader, &StdinReader::lineRead, &liveScript, &ScenarioScript::addLine);
+    }
+
+    log.write(QStringLiteral("event"), QStringLiteral("ready"));
+    return app.exec();
+}
