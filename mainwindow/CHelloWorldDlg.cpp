@@ -1,38 +1,50 @@
 #include "mainwindow/CHelloWorldDlg.h"
 
+#include "audio/AudioCapture.h"
+#include "history/RecordStore.h"
 #include "platform/AppPaths.h"
 #include "platform/MessageBoxService.h"
 #include "platform/ProductSite.h"
 #include "platform/Shell.h"
 #include "platform/WindowMessage.h"
 #include "platform/WindowMessages.h"
+#include "settings/CGeneralProfile.h"
 #include "skype/SkypeLink.h"
+#include "ui/SkinPictures.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
-#include <QPainter>
-#include <QPixmap>
 #include <QVBoxLayout>
 
 namespace {
 const QString productName = QStringLiteral("Tallowin Skype Recorder");
 
-// Stands in for the program icon until the pictures are there: a red recording dot.
-QIcon programIcon()
+// The two audio ports: 38377 for my side, 38376 for the remote side. TSR_AUDIO_PORTS ("my,remote",
+// 0 for any free port) moves them, so tests can run the program beside other servers.
+std::pair<std::uint16_t, std::uint16_t> audioPorts()
 {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(226, 0, 0));
-    painter.drawEllipse(QRectF(4, 4, 24, 24));
-    return QIcon(pixmap);
+    std::pair<std::uint16_t, std::uint16_t> ports{AudioCapture::MySidePort, AudioCapture::RemoteSidePort};
+    const QStringList configured = qEnvironmentVariable("TSR_AUDIO_PORTS").split(QLatin1Char(','));
+    bool myOk = false;
+    bool remoteOk = false;
+    if (configured.size() == 2) {
+        const uint my = configured[0].toUInt(&myOk);
+        const uint remote = configured[1].toUInt(&remoteOk);
+        if (myOk && remoteOk && my <= 65535 && remote <= 65535)
+            ports = {static_cast<std::uint16_t>(my), static_cast<std::uint16_t>(remote)};
+    }
+    return ports;
+}
+
+// "left,top,right,bottom" of a window rectangle in screen coordinates, right and bottom exclusive.
+QString rectangleText(const QRect& r)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(r.left()).arg(r.top()).arg(r.left() + r.width()).arg(r.top() + r.height());
 }
 } // namespace
 
-CHelloWorldDlg::CHelloWorldDlg(QWidget* parent) : QDialog(parent), m_icon(programIcon())
+CHelloWorldDlg::CHelloWorldDlg(QWidget* parent) : QDialog(parent), m_icon(SkinPictures::icon(128))
 {
     m_status = new QLabel(this);
     auto* layout = new QVBoxLayout(this);
@@ -59,9 +71,22 @@ bool CHelloWorldDlg::OnInitDialog()
     setWindowIcon(m_icon);
     setWindowTitle(productName);
     m_status->setText(productName);
+    RecordStore::Instance().Open(AppPaths::HistoryFile());
+    CGeneralProfile::Instance().Load();
+    startAudio();
     SkypeLink::StartLink(this);
     m_initDone = true;
     return true;
+}
+
+// A port that cannot be listened on shows its message and the program goes on without it.
+void CHelloWorldDlg::startAudio()
+{
+    AudioCapture& capture = AudioCapture::instance();
+    capture.setLevelTarget(this);
+    const auto [mySide, remoteSide] = audioPorts();
+    capture.startMySideServer(mySide);
+    capture.startRemoteSideServer(remoteSide);
 }
 
 // The end order; runs once, when the window goes.
@@ -70,7 +95,22 @@ void CHelloWorldDlg::OnDestroy()
     if (m_destroyed)
         return;
     m_destroyed = true;
+    saveSettings();
+    AudioCapture::destroyInstance();
     SkypeLink::ShutdownLink();
+    RecordStore::DestroyInstance();
+    CGeneralProfile::DestroyInstance();
+}
+
+// The window's place is kept for the next start.
+void CHelloWorldDlg::saveSettings()
+{
+    if (!CGeneralProfile::InstanceExists())
+        return;
+    CGeneralProfile& profile = CGeneralProfile::Instance();
+    profile.hispos = rectangleText(frameGeometry());
+    profile.setModified();
+    profile.Save();
 }
 
 // Made at every start, even when recordings go to another folder, so the default is there. A

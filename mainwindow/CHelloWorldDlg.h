@@ -34,6 +34,8 @@ private:
 
     void createRecordingFolder();
     void createDataFolder();
+    void startAudio();
+    void saveSettings();
     void OnLinkRefused();
 
     QIcon m_icon;

@@ -35,6 +35,7 @@ public:
         env.insert("XDG_CACHE_HOME", home + "/.cache");
         env.insert("XDG_RUNTIME_DIR", runtime);
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("TSR_AUDIO_PORTS", "0,0");
         m_home = home;
         m_process.setProcessEnvironment(env);
         m_process.start(TSR_PROGRAM, QStringList{});
