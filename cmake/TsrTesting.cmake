@@ -26,7 +26,7 @@ function(tsr_add_test)
     set(environment "HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_CACHE_HOME=${home}/.cache;XDG_RUNTIME_DIR=${home}/run;QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;TSR_AUDIO_PORTS=0,0;TSR_TEST_HOME=${home}")
     if(TSR_SANITIZE STREQUAL "thread")
         # Qt then uses its own event dispatcher: glib is not instrumented either.
-        list(APPEND environment "QT_NO_GLIB=1" "TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1 suppressions=${PROJECT_SOURCE_DIR}/cmake/tsan.supp")
+        list(APPEND environment "QT_NO_GLIB=1" "TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1 die_after_fork=0 ignore_noninstrumented_modules=1 suppressions=${PROJECT_SOURCE_DIR}/cmake/tsan.supp")
     elseif(TSR_SANITIZE STREQUAL "address")
         list(APPEND environment "UBSAN_OPTIONS=print_stacktrace=1 halt_on_error=1")
     endif()

@@ -1,8 +1,12 @@
 #include "platform/WidgetMessagePresenter.h"
 
+#include "platform/RunOnThread.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
+#include <future>
+#include <memory>
 
 namespace {
 QMessageBox::Icon boxIcon(MessageIcon icon)
@@ -57,10 +61,16 @@ MessageResult WidgetMessagePresenter::present(const MessageRequest& request)
         return answerFor(request.buttons, QMessageBox::Cancel); // no windows: as if closed at once
     if (QThread::currentThread() == app->thread())
         return showBox(request);
-    MessageResult result = MessageResult::Cancel;
-    QMetaObject::invokeMethod(
-        app, [&] { result = showBox(request); }, Qt::BlockingQueuedConnection);
-    return result;
+    // The caller waits while the box is shown on the user-interface thread. A box that is never
+    // shown (the program ended first) counts as closed.
+    auto answer = std::make_shared<std::promise<MessageResult>>();
+    std::future<MessageResult> result = answer->get_future();
+    RunOnThreadOf(app, [answer, request] { answer->set_value(showBox(request)); });
+    try {
+        return result.get();
+    } catch (const std::future_error&) {
+        return answerFor(request.buttons, QMessageBox::Cancel);
+    }
 }
 
 MessageResult WidgetMessagePresenter::showBox(const MessageRequest& request)

@@ -1,5 +1,7 @@
 #include "skype/DBusSkypeTransport.h"
 
+#include "platform/RunOnThread.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
@@ -132,8 +134,7 @@ bool DBusSkypeTransport::deliver(const QByteArray& utf8)
     // On this API the answer to a command comes back as the call's reply; it is handled like
     // any notification, on the user-interface thread.
     const QString answer = reply.arguments().value(0).toString();
-    QMetaObject::invokeMethod(
-        this, [this, skype, answer] { receive(skype, answer); }, Qt::QueuedConnection);
+    RunOnThreadOf(this, [this, skype, answer] { receive(skype, answer); });
     return true;
 }
 
