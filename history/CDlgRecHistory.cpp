@@ -48,8 +48,7 @@ qint64 recordTime(const QTreeWidgetItem* item)
 } // namespace
 
 CDlgRecHistory::CDlgRecHistory(QWidget* mainWindow)
-    : QWidget(mainWindow, Qt::Window | Qt::FramelessWindowHint), m_counts(std::make_unique<HistoryCounts>()),
-      m_store(RecordStore::Instance())
+    : QWidget(mainWindow, Qt::Window | Qt::FramelessWindowHint), m_counts(std::make_unique<HistoryCounts>())
 {
     setWindowTitle(QStringLiteral("History"));
     setMouseTracking(true);
@@ -154,10 +153,11 @@ void CDlgRecHistory::savePosition()
 
 void CDlgRecHistory::FillFromStore()
 {
-    const int count = m_store.Count();
+    RecordStore& store = RecordStore::Instance();
+    const int count = store.Count();
     for (int i = 0; i < count; ++i) {
         RecordEntry entry;
-        if (m_store.GetAt(i, entry))
+        if (store.GetAt(i, entry))
             AddToTree(entry);
     }
     Recount();
@@ -367,7 +367,7 @@ void CDlgRecHistory::onPlaybackTick()
     m_stopButton->setEnabled(false);
     m_playbackTimer.stop();
     if (HistoryItemData* rowData = CTreeCtrlBT::itemData(m_playing)) {
-        m_store.MarkPlayed(rowData->entry.name, rowData->entry.time);
+        RecordStore::Instance().MarkPlayed(rowData->entry.name, rowData->entry.time);
         rowData->entry.isNew = false;
         m_tree->viewport()->update(m_tree->visualItemRect(m_playing));
         Recount();
@@ -468,7 +468,7 @@ void CDlgRecHistory::onDeleteRecord(qintptr wParam, qintptr lParam)
     if (!item)
         return;
     const RecordEntry entry = item->itemData().entry;
-    if (!m_store.Remove(entry.name, entry.time))
+    if (!RecordStore::Instance().Remove(entry.name, entry.time))
         return;
     if (!entry.file.isEmpty())
         Shell::instance().moveToTrash(entry.file);

@@ -14,13 +14,13 @@
 
 class CMyButtonST;
 class QSlider;
-class RecordStore;
 
 // The history window: every recording of record.xml in a tree grouped by day, how many there
 // are and how many have not been heard, and a small player. A caption-less, resizable window
 // owned by the main window, which creates it hidden at start-up, fills it (FillFromStore), adds
 // each finished recording (AddToTree + Recount) and shows or hides it (toggleBeside). Closing
-// it only hides it; its position is kept in the hispos setting when it is destroyed.
+// it only hides it; its position is kept in the hispos setting when it is destroyed. The history
+// store is looked up at each use, as the main window ends it before this window.
 class CDlgRecHistory : public QWidget {
     Q_OBJECT
 
@@ -134,7 +134,6 @@ private:
     QTreeWidgetItem* m_playing = nullptr;
     QTreeWidgetItem* m_summary = nullptr;
     std::unique_ptr<HistoryCounts> m_counts;
-    RecordStore& m_store;
     QTimer m_playbackTimer;
     int m_playPicture = PlayPicture;
     ContactAction m_placeCall;
