@@ -270,6 +270,17 @@ private slots:
         QVERIFY(showsPicture(image, glyphAt(f.emptyDay), glyphs[1]));
     }
 
+    void clickingTheGlyphOpensAndClosesADay()
+    {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
+        const QPoint glyph(10, f.row(f.collapsedDay).center().y());
+        QTest::mouseClick(f.tree.viewport(), Qt::LeftButton, {}, glyph);
+        QVERIFY(f.collapsedDay->isExpanded());
+        QTest::mouseClick(f.tree.viewport(), Qt::LeftButton, {}, glyph);
+        QVERIFY(!f.collapsedDay->isExpanded());
+    }
+
     void recordRowsShowDirectionSelectionAndButtons()
     {
         Fixture f;
