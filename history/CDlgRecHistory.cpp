@@ -66,6 +66,9 @@ CDlgRecHistory::CDlgRecHistory(QWidget* mainWindow)
 
 CDlgRecHistory::~CDlgRecHistory()
 {
+    // The tree outlives this part of the window while it is taken down: its last selection
+    // change must not come back here.
+    disconnect(m_tree, nullptr, this, nullptr);
     m_playbackTimer.stop();
     savePosition();
     m_player.close();

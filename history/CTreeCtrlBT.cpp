@@ -74,18 +74,6 @@ CTreeCtrlBT::CTreeCtrlBT(QWidget* parent) : QTreeWidget(parent), m_dayFont(rowFo
     m_summaryIcon = SkinPictures::keyed(SkinPictures::image(1035), key);
     m_directions = SkinPictures::imageList(SkinPictures::image(1033), 16, key);
     m_rowButtons = SkinPictures::imageList(SkinPictures::image(1034), 14, selectionBand);
-
-    // Rows leave only through the window's delete; the pointer memory must not outlive them.
-    connect(model(), &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] {
-        m_lastRow = nullptr;
-        m_buttonRow = nullptr;
-        m_hoveredButton = RowButton::None;
-    });
-    connect(model(), &QAbstractItemModel::modelAboutToBeReset, this, [this] {
-        m_lastRow = nullptr;
-        m_buttonRow = nullptr;
-        m_hoveredButton = RowButton::None;
-    });
 }
 
 void CTreeCtrlBT::setDisplayNameResolver(DisplayNameResolver resolver)
@@ -375,7 +363,7 @@ void CTreeCtrlBT::paintRowButtons(QPainter& p, const QTreeWidgetItem* item, bool
         p.drawPixmap(deleteArea.left(), deleteArea.top() + 2, m_rowButtons.value(deleteSelected));
         p.drawPixmap(folderArea.left(), folderArea.top() + 2, m_rowButtons.value(folderSelected));
     }
-    if (item != m_buttonRow || m_hoveredButton == RowButton::None)
+    if (item != buttonRow() || m_hoveredButton == RowButton::None)
         return;
     if (m_hoveredButton == RowButton::Delete)
         p.drawPixmap(deleteArea.left(), deleteArea.top() + 2,
@@ -393,18 +381,18 @@ void CTreeCtrlBT::mouseMoveEvent(QMouseEvent* event)
     QTreeWidgetItem* row = itemAt(position);
     const RowButton button = rowButtonAt(position);
     if (button != RowButton::None) {
-        if (row != m_buttonRow || button != m_hoveredButton) {
-            updateRowButtons(m_buttonRow);
-            m_buttonRow = row;
+        if (row != buttonRow() || button != m_hoveredButton) {
+            updateRowButtons(buttonRow());
+            m_buttonRow = indexFromItem(row);
             m_hoveredButton = button;
             updateRowButtons(row);
         }
     } else if (m_hoveredButton != RowButton::None) {
         m_hoveredButton = RowButton::None;
-        updateRowButtons(m_buttonRow);
+        updateRowButtons(buttonRow());
     }
-    if (row != m_lastRow) {
-        m_lastRow = row;
+    if (row != itemFromIndex(m_lastRow)) {
+        m_lastRow = indexFromItem(row);
         viewport()->update();
     }
 }
@@ -429,7 +417,7 @@ void CTreeCtrlBT::mouseReleaseEvent(QMouseEvent* event)
         return;
     const QPoint position = event->position().toPoint();
     QTreeWidgetItem* item = itemAt(position);
-    if (!item || item != m_buttonRow)
+    if (!item || item != buttonRow())
         return;
     switch (rowButtonAt(position)) {
     case RowButton::Delete:
@@ -458,9 +446,9 @@ void CTreeCtrlBT::updateRowButtons(const QTreeWidgetItem* item)
 
 void CTreeCtrlBT::onPointerLeft()
 {
-    updateRowButtons(m_buttonRow);
+    updateRowButtons(buttonRow());
     m_hoveredButton = RowButton::None;
-    m_lastRow = nullptr;
+    m_lastRow = QPersistentModelIndex();
 }
 
 void CTreeCtrlBT::post(int message, QTreeWidgetItem* item) const

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QFont>
 #include <QList>
+#include <QPersistentModelIndex>
 #include <QPixmap>
 #include <QPoint>
 #include <QPointer>
@@ -87,7 +88,7 @@ public:
     // The button area of a recording row under the point, if any.
     RowButton rowButtonAt(const QPoint& viewportPosition) const;
     // The recording row whose button area the pointer was last over, and which area.
-    QTreeWidgetItem* buttonRow() const { return m_buttonRow; }
+    QTreeWidgetItem* buttonRow() const { return itemFromIndex(m_buttonRow); }
     RowButton hoveredButton() const { return m_hoveredButton; }
 
 protected:
@@ -126,8 +127,9 @@ private:
     QList<QPixmap> m_directions; // outgoing, incoming, outgoing new, incoming new
     QList<QPixmap> m_rowButtons; // delete selected, delete other, folder selected, folder other
 
-    QTreeWidgetItem* m_lastRow = nullptr;
-    QTreeWidgetItem* m_buttonRow = nullptr;
+    // Rows remembered across pointer moves; they turn invalid when their row is deleted.
+    QPersistentModelIndex m_lastRow;
+    QPersistentModelIndex m_buttonRow;
     RowButton m_hoveredButton = RowButton::None;
     QPoint m_lastPointer;
 };
