@@ -1,6 +1,7 @@
 #include "history/SdlAudioDevice.h"
 
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_hints.h>
 #include <cstring>
 #include <utility>
 
@@ -43,6 +44,9 @@ public:
 private:
     AudioSystem()
     {
+        // SDL's audio brings its event handling along, which would otherwise take SIGINT and
+        // SIGTERM for itself and leave the program running when asked to end.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         m_started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
         m_ready = m_started;
         if (!m_ready && useDriver(dummyDriver))

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 using namespace HistoryFixtures;
 
@@ -31,6 +32,27 @@ private slots:
         QVERIFY(m_dir.isValid());
         m_tone = path("tone.mp3");
         QVERIFY(writeTone(m_tone, 1.0));
+    }
+
+    // SDL takes SIGINT and SIGTERM for itself when the program has left them at their default
+    // (the test framework has not: it is set aside meanwhile). Must run before SDL starts.
+    void endingSignalsStillEndTheProgram()
+    {
+        const int endings[2] = {SIGTERM, SIGINT};
+        struct sigaction saved[2] = {}, plain = {};
+        plain.sa_handler = SIG_DFL;
+        for (int i = 0; i < 2; ++i)
+            sigaction(endings[i], &plain, &saved[i]);
+        CEasyPlayer player;
+        const bool opened = open(player, m_tone);
+        bool untouched = true;
+        for (int i = 0; i < 2; ++i) {
+            struct sigaction now = {};
+            sigaction(endings[i], &saved[i], &now);
+            untouched = untouched && now.sa_handler == SIG_DFL;
+        }
+        QVERIFY(opened);
+        QVERIFY(untouched);
     }
 
     void lengthIsExactAndTheStartIsQuiet()
