@@ -1,5 +1,7 @@
 #include "support/Mp3Probe.h"
 
+#include "history/Mpg123Handle.h"
+
 #include <QFile>
 #include <cmath>
 #include <memory>
@@ -7,15 +9,6 @@
 #include <numbers>
 
 namespace {
-struct HandleDeleter {
-    void operator()(mpg123_handle* handle) const
-    {
-        mpg123_close(handle);
-        mpg123_delete(handle);
-    }
-};
-using Mpg123Handle = std::unique_ptr<mpg123_handle, HandleDeleter>;
-
 int versionNumber(int version)
 {
     switch (version) {
@@ -37,20 +30,12 @@ Mp3Probe::Mp3Probe(const QString& path)
 
 void Mp3Probe::decode(const QString& path)
 {
-    int status = MPG123_OK;
-    Mpg123Handle handle(mpg123_new(nullptr, &status));
+    // 16-bit signed samples, so they compare directly with what was encoded.
+    Mpg123Handle handle = newSixteenBitDecoder();
     if (!handle) {
         m_error = QStringLiteral("mpg123_new failed");
         return;
     }
-    mpg123_param(handle.get(), MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
-    // Every rate, 16-bit signed, so the samples compare directly with what was encoded.
-    mpg123_format_none(handle.get());
-    const long* rates = nullptr;
-    size_t rateCount = 0;
-    mpg123_rates(&rates, &rateCount);
-    for (size_t i = 0; i < rateCount; ++i)
-        mpg123_format(handle.get(), rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
     if (mpg123_open(handle.get(), QFile::encodeName(path).constData()) != MPG123_OK) {
         m_error = QStringLiteral("cannot open: ") + QString::fromUtf8(mpg123_strerror(handle.get()));
         return;
@@ -60,7 +45,7 @@ void Mp3Probe::decode(const QString& path)
     bool headerRead = false;
     for (;;) {
         size_t done = 0;
-        status = mpg123_read(handle.get(), buffer.data(), buffer.size(), &done);
+        const int status = mpg123_read(handle.get(), buffer.data(), buffer.size(), &done);
         if (status == MPG123_NEW_FORMAT) {
             long rate = 0;
             int channels = 0, encoding = 0;
