@@ -223,10 +223,13 @@ void SkypeLink::onText(const QString& text)
 void SkypeLink::handleIncomingText(const QString& text)
 {
     emit textReceived(text);
-    if (text.size() > SkypeText::MaxTextLength)
+    // A text ends at its first zero character, as on the wire.
+    const qsizetype zero = text.indexOf(QChar(0));
+    const QString notification = zero < 0 ? text : text.left(zero);
+    if (notification.size() > SkypeText::MaxTextLength)
         return;
-    m_chatAutoReply.OnNotification(text);
-    m_parser->Parse(text);
+    m_chatAutoReply.OnNotification(notification);
+    m_parser->Parse(notification);
 }
 
 bool SkypeLink::RedirectAudio(const QString& callId)
