@@ -110,60 +110,43 @@ ScenarioScript::ScenarioScript(SkypeStandIn& skype, StandInLog& log, QObject* pa
 }
 
 namespace {
-// "SECONDS" or "-" (for as long as the script lets it: -1); false for anything else.
-bool readSeconds(const QString& text, double& seconds)
-{
-    if (text == QLatin1String("-")) {
-        seconds = -1;
-        return true;
-    }
-    bool ok = false;
-    seconds = text.toDouble(&ok);
-    return ok && seconds >= 0;
-}
-
-// "HANDLE [RING [TALK]]" (or "HANDLE [TALK]" without a ring), the times defaulting to the
-// stand-in's.
+// "HANDLE [RING [TALK]]" (or "HANDLE [TALK]" for a call that does not ring), the times
+// defaulting to the stand-in's.
 bool readCall(const QString& arguments, bool rings, QString& handle, double& ring, double& talk)
 {
     const QStringList words = arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    const qsizetype maxWords = rings ? 3 : 2;
-    if (words.isEmpty() || words.size() > maxWords)
+    if (words.isEmpty() || words.size() > (rings ? 3 : 2))
         return false;
     handle = words[0];
-    if (rings && words.size() > 1 && (!readSeconds(words[1], ring) || ring < 0))
+    if (rings && words.size() > 1 && (!StandInCalls::readSeconds(words[1], ring) || ring < 0))
         return false;
     const qsizetype talkAt = rings ? 2 : 1;
-    return words.size() <= talkAt || readSeconds(words[talkAt], talk);
+    return words.size() <= talkAt || StandInCalls::readSeconds(words[talkAt], talk);
 }
 } // namespace
 
 void ScenarioScript::addCallCommands()
 {
-    addCommand(QStringLiteral("incoming-call"), [this](const QString& a) {
-        QString handle;
-        double ring = m_skype.ringSeconds(), talk = m_skype.talkSeconds();
-        if (!readCall(a, true, handle, ring, talk))
-            return false;
-        m_skype.calls().startIncoming(handle, ring, talk);
-        return true;
-    });
-    addCommand(QStringLiteral("outgoing-call"), [this](const QString& a) {
-        QString handle;
-        double ring = m_skype.ringSeconds(), talk = m_skype.talkSeconds();
-        if (!readCall(a, true, handle, ring, talk))
-            return false;
-        m_skype.calls().startOutgoing(handle, ring, talk);
-        return true;
-    });
-    addCommand(QStringLiteral("running-call"), [this](const QString& a) {
-        QString handle;
-        double ring = 0, talk = m_skype.talkSeconds();
-        if (!readCall(a, false, handle, ring, talk))
-            return false;
-        m_skype.calls().startRunning(handle, talk);
-        return true;
-    });
+    enum class Start { Incoming, Outgoing, Running };
+    const std::pair<QString, Start> starts[] = {{QStringLiteral("incoming-call"), Start::Incoming},
+                                                {QStringLiteral("outgoing-call"), Start::Outgoing},
+                                                {QStringLiteral("running-call"), Start::Running}};
+    for (const auto& [word, start] : starts) {
+        addCommand(word, [this, start = start](const QString& a) {
+            QString handle;
+            double ring = m_skype.ringSeconds(), talk = m_skype.talkSeconds();
+            if (!readCall(a, start != Start::Running, handle, ring, talk))
+                return false;
+            StandInCalls& calls = m_skype.calls();
+            if (start == Start::Incoming)
+                calls.startIncoming(handle, ring, talk);
+            else if (start == Start::Outgoing)
+                calls.startOutgoing(handle, ring, talk);
+            else
+                calls.startRunning(handle, talk);
+            return true;
+        });
+    }
     addCommand(QStringLiteral("hangup"), [this](const QString& a) {
         const int id = a.isEmpty() ? m_skype.calls().latestActive() : a.toInt();
         return m_skype.calls().setStatus(id, QStringLiteral("FINISHED"));

@@ -132,6 +132,17 @@ bool StandInCalls::isActive(const QString& status)
     return active.contains(status);
 }
 
+bool StandInCalls::readSeconds(const QString& text, double& seconds)
+{
+    if (text == QLatin1String("-")) {
+        seconds = -1;
+        return true;
+    }
+    bool ok = false;
+    seconds = text.toDouble(&ok);
+    return ok && seconds >= 0;
+}
+
 QString StandInCalls::property(int id, const QString& property) const
 {
     const StandInCall* call = find(id);

@@ -52,6 +52,8 @@ public:
     QString participant(int id, int index) const;
 
     static bool isActive(const QString& status);
+    // A time in seconds, or "-" for as long as the script lets it (-1). False for anything else.
+    static bool readSeconds(const QString& text, double& seconds);
 
 signals:
     void statusChanged(int id, const QString& status);
