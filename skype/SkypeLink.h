@@ -116,7 +116,7 @@ public:
     // the wait was ended by EndWaits().
     bool OpenChatWith(const QString& handles);
     // The program is ending: a waiting OpenChatWith returns at once and no new one starts.
-    // Also happens when the application is asked to quit.
+    // Also done when the application announces that it is about to quit.
     void EndWaits();
 
     // The queries whose answers the parser takes in.
