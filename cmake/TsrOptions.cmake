@@ -16,6 +16,20 @@ elseif(NOT TSR_SANITIZE STREQUAL "")
     message(FATAL_ERROR "TSR_SANITIZE must be empty, 'address' or 'thread'")
 endif()
 
+# The fuzz targets (tests/fuzz) and everything they link are instrumented for libFuzzer's
+# coverage, with AddressSanitizer and UBSan; the targets themselves link libFuzzer.
+if(TSR_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "TSR_FUZZ needs clang: configure with CC=clang CXX=clang++")
+    endif()
+    if(NOT TSR_SANITIZE STREQUAL "")
+        message(FATAL_ERROR "TSR_FUZZ brings its own sanitizers; leave TSR_SANITIZE empty")
+    endif()
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 function(tsr_set_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
                                              -Wold-style-cast -Wcast-align -Woverloaded-virtual)

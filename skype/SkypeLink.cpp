@@ -3,6 +3,11 @@
 #include "platform/WindowMessage.h"
 #include "platform/WindowMessages.h"
 #include "skype/DBusSkypeTransport.h"
+#include "skype/SkypeCommands.h"
+#include "skype/SkypeParser.h"
+#include "skype/SkypeText.h"
+
+#include <QCoreApplication>
 
 namespace {
 std::mutex instanceMutex;
@@ -34,6 +39,8 @@ bool SkypeLink::StartLink(QObject* owner, std::unique_ptr<SkypeTransport> transp
     return LinkInstance().start(owner, std::move(transport));
 }
 
+// The audio threads reach the link only through ReissueAudioRedirect, under the instance lock:
+// once ShutdownLink has taken the link away they find none.
 void SkypeLink::ShutdownLink()
 {
     std::unique_ptr<SkypeLink> link;
@@ -46,9 +53,14 @@ void SkypeLink::ShutdownLink()
 }
 
 SkypeLink::SkypeLink()
+    : m_callTable([this](const QString& command) { return PushCommand(command); }),
+      m_chatAutoReply([this](const QString& chat, const QString& text) { return SendChatMessage(chat, text); }),
+      m_parser(std::make_unique<SkypeParser>(*this))
 {
     m_pingTimer.setInterval(KeepAlivePeriodMs);
     connect(&m_pingTimer, &QTimer::timeout, this, &SkypeLink::onKeepAliveTick);
+    if (QCoreApplication* application = QCoreApplication::instance())
+        connect(application, &QCoreApplication::aboutToQuit, this, &SkypeLink::EndWaits);
 }
 
 SkypeLink::~SkypeLink()
@@ -211,6 +223,181 @@ void SkypeLink::onText(const QString& text)
 void SkypeLink::handleIncomingText(const QString& text)
 {
     emit textReceived(text);
+    // A text ends at its first zero character, as on the wire.
+    const qsizetype zero = text.indexOf(QChar(0));
+    const QString notification = zero < 0 ? text : text.left(zero);
+    if (notification.size() > SkypeText::MaxTextLength)
+        return;
+    m_chatAutoReply.OnNotification(notification);
+    m_parser->Parse(notification);
+}
+
+bool SkypeLink::RedirectAudio(const QString& callId)
+{
+    PushCommand(SkypeCommands::captureMicRedirect(callId, m_mySidePort.load()));
+    PushCommand(SkypeCommands::outputRedirect(callId, m_remoteSidePort.load()));
+    std::lock_guard lock(m_redirectMutex);
+    // Whole ids are compared: call 12 is not listed because call 112 is.
+    if (!callId.isEmpty() && !m_redirectedCalls.contains(callId) && m_redirectedCalls.size() < MaxRedirectedCalls)
+        m_redirectedCalls.append(QString(callId.constData(), callId.size()));
+    return true;
+}
+
+void SkypeLink::ReissueAudioRedirect()
+{
+    std::lock_guard lock(instanceMutex);
+    if (instance)
+        instance->reissueAudioRedirect();
+}
+
+void SkypeLink::reissueAudioRedirect()
+{
+    if (!m_callTable.AnyCallInProgress())
+        return;
+    // Copies of their own: this runs on an audio receiving thread.
+    QStringList ids;
+    {
+        std::lock_guard lock(m_redirectMutex);
+        for (const QString& id : std::as_const(m_redirectedCalls))
+            ids.append(QString(id.constData(), id.size()));
+    }
+    for (const QString& id : std::as_const(ids))
+        RedirectAudio(id);
+}
+
+QString SkypeLink::RedirectedCalls() const
+{
+    std::lock_guard lock(m_redirectMutex);
+    QString list;
+    for (const QString& id : m_redirectedCalls)
+        list += id + QLatin1Char(' ');
+    return list;
+}
+
+void SkypeLink::setAudioPorts(int mySidePort, int remoteSidePort)
+{
+    m_mySidePort.store(mySidePort);
+    m_remoteSidePort.store(remoteSidePort);
+}
+
+void SkypeLink::ResetCallState()
+{
+    m_callTable.ClearCalls();
+    {
+        std::lock_guard lock(m_redirectMutex);
+        m_redirectedCalls.clear();
+    }
+    m_incomingCall = false;
+}
+
+bool SkypeLink::PlaceCall(const QString& handles)
+{
+    return PushCommand(SkypeCommands::placeCall(handles));
+}
+
+bool SkypeLink::SendChatMessage(const QString& chatName, const QString& text)
+{
+    PushCommand(SkypeCommands::chatMessage(chatName, text));
+    return true;
+}
+
+// The events handled while waiting may end the program, start another OpenChatWith or even
+// destroy the link: `self` tells whether the link is still there before anything of it is used.
+bool SkypeLink::OpenChatWith(const QString& handles)
+{
+    if (m_openChatRunning || m_ending.load())
+        return false;
+    m_openChatRunning = true;
+    const QPointer<SkypeLink> self(this);
+    PushCommand(SkypeCommands::createChat(handles));
+    m_chatCreated.reset();
+    const bool named = waitForChatName(self);
+    if (!self)
+        return false;
+    if (named) {
+        m_chatCreated.reset();
+        PushCommand(SkypeCommands::openChat(m_chatName));
+        // Lets Skype's answers arrive while the chat window opens.
+        pumpEvents(self, OpenChatSettle);
+        if (!self)
+            return true;
+    }
+    m_openChatRunning = false;
+    return named;
+}
+
+bool SkypeLink::waitForChatName(const QPointer<SkypeLink>& self)
+{
+    for (int pass = 0; pass < OpenChatPasses; ++pass) {
+        if (m_chatCreated.waitFor(OpenChatPassWait))
+            return true;
+        if (m_ending.load())
+            return false;
+        QCoreApplication::processEvents();
+        if (!self)
+            return false;
+    }
+    return false;
+}
+
+void SkypeLink::pumpEvents(const QPointer<SkypeLink>& self, std::chrono::milliseconds duration)
+{
+    const auto end = std::chrono::steady_clock::now() + duration;
+    while (std::chrono::steady_clock::now() < end) {
+        QCoreApplication::processEvents();
+        if (!self || m_ending.load())
+            return;
+        std::this_thread::sleep_for(OpenChatSettlePause);
+    }
+}
+
+// A quit request during the chat wait must not keep the program for seconds: the wait ends at
+// once instead of running on until Skype answers or the passes are used up.
+void SkypeLink::EndWaits()
+{
+    m_ending.store(true);
+}
+
+void SkypeLink::QueryFullName(const QString& handle)
+{
+    const QString trimmed = handle.trimmed();
+    if (!trimmed.isEmpty())
+        PushCommand(SkypeCommands::fullNameQuery(trimmed));
+}
+
+void SkypeLink::QueryCallPartner(const QString& callId)
+{
+    PushCommand(SkypeCommands::callPartnerQuery(callId));
+}
+
+void SkypeLink::QueryCallType(const QString& callId)
+{
+    PushCommand(SkypeCommands::callTypeQuery(callId));
+}
+
+void SkypeLink::QueryCallStatus(const QString& callId)
+{
+    PushCommand(SkypeCommands::callStatusQuery(callId));
+}
+
+void SkypeLink::QueryConfParticipantsCount(const QString& callId)
+{
+    PushCommand(SkypeCommands::confParticipantsCountQuery(callId));
+}
+
+void SkypeLink::QueryConfParticipant(const QString& callId, int n)
+{
+    PushCommand(SkypeCommands::confParticipantQuery(callId, n));
+}
+
+void SkypeLink::QueryTargetIdentity(const QString& callId)
+{
+    PushCommand(SkypeCommands::targetIdentityQuery(callId));
+}
+
+void SkypeLink::QueryChatName(const QString& messageId)
+{
+    PushCommand(SkypeCommands::chatNameQuery(messageId));
 }
 
 QByteArray SkypeLink::wireForm(const QString& text)

@@ -1,12 +1,17 @@
 #pragma once
 
+#include "chat/ChatAutoReply.h"
 #include "skype/AutoResetEvent.h"
+#include "skype/CallPartnerMap.h"
+#include "skype/CallTable.h"
 #include "skype/CommandQueue.h"
+#include "skype/ContactDirectory.h"
 #include "skype/SkypeTransport.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <atomic>
@@ -16,12 +21,16 @@
 #include <mutex>
 #include <thread>
 
+class SkypeParser;
+
 // The program's connection to the Skype client: attaches through a SkypeTransport, delivers the
 // queued commands from its own sender thread, keeps the attachment alive with "ping" and hands
 // every text Skype sends to handleIncomingText() on the user-interface thread.
 //
 // One link per process: LinkInstance() makes it, StartLink() attaches it to its owner (the main
-// window, which receives the link's window messages), ShutdownLink() ends and destroys it.
+// window, which receives the link's window messages), ShutdownLink() ends and destroys it. The
+// link owns what it learns from Skype: the call table, the call partners, the contact directory
+// and the chat auto-reply, made with it and destroyed with it.
 class SkypeLink : public QObject, private SkypeTransport::Listener {
     Q_OBJECT
 
@@ -34,6 +43,21 @@ public:
     static constexpr std::chrono::milliseconds RetryPause{50};
     static constexpr std::chrono::milliseconds SendSpacing{10};
     static constexpr std::chrono::milliseconds IdlePoll{500};
+
+    // Where Skype is asked to send a call's audio: the microphone (my side) and the call's
+    // output (the remote side).
+    static constexpr int MySideAudioPort = 38377;
+    static constexpr int RemoteSideAudioPort = 38376;
+    // Call ids kept for re-issuing the audio redirection; a call beyond them is still
+    // redirected, just not again after a lost connection.
+    static constexpr int MaxRedirectedCalls = 64;
+
+    // OpenChatWith waits this many passes, each waiting this long for the chat before it handles
+    // the waiting events; once the chat is open it handles events a little longer.
+    static constexpr int OpenChatPasses = 3000;
+    static constexpr std::chrono::milliseconds OpenChatPassWait{3};
+    static constexpr std::chrono::milliseconds OpenChatSettle{200};
+    static constexpr std::chrono::milliseconds OpenChatSettlePause{5};
 
     // The process-wide link, made on first use (on the user-interface thread: its keep-alive
     // timer and its handling of Skype's texts live there). Making it does not talk to Skype.
@@ -59,8 +83,51 @@ public:
     void onKeepAliveTick();
 
     // Every text from Skype except the keep-alive answer arrives here, on the user-interface
-    // thread, exactly as received.
+    // thread, exactly as received, and goes to the chat auto-reply and then to the parser.
     void handleIncomingText(const QString& text);
+
+    CallTable& callTable() { return m_callTable; }
+    CallPartnerMap& callPartnerMap() { return m_callPartners; }
+    ContactDirectory& contactDirectory() { return m_contacts; }
+    ChatAutoReply& chatAutoReply() { return m_chatAutoReply; }
+
+    // Asks Skype to copy the call's microphone and output to the two audio ports, and lists
+    // the call for ReissueAudioRedirect.
+    bool RedirectAudio(const QString& callId);
+    // An audio connection closed: while a call is in progress, asks Skype again for the audio
+    // of every listed call so that it connects anew. Called on the audio receiving threads;
+    // does nothing when there is no link.
+    static void ReissueAudioRedirect();
+    // The listed call ids, each followed by one blank.
+    QString RedirectedCalls() const;
+    // The two ports named in the audio redirection (the tests run the program on other ports).
+    void setAudioPorts(int mySidePort, int remoteSidePort);
+
+    // A call ended and none is active any more: frees the call table, forgets the redirected
+    // calls and clears the incoming flag.
+    void ResetCallState();
+
+    // Calls the handles (a comma-separated list). Whether the command was queued.
+    bool PlaceCall(const QString& handles);
+    bool SendChatMessage(const QString& chatName, const QString& text);
+    // Opens a chat window with the handles: asks Skype to create the chat and, once Skype
+    // names it, to open it. Handles the user-interface thread's events while it waits (about
+    // 9 s at most). False when another one is waiting, when Skype never named the chat, or when
+    // the wait was ended by EndWaits().
+    bool OpenChatWith(const QString& handles);
+    // The program is ending: a waiting OpenChatWith returns at once and no new one starts.
+    // Also done when the application announces that it is about to quit.
+    void EndWaits();
+
+    // The queries whose answers the parser takes in.
+    void QueryFullName(const QString& handle);
+    void QueryCallPartner(const QString& callId);
+    void QueryCallType(const QString& callId);
+    void QueryCallStatus(const QString& callId);
+    void QueryConfParticipantsCount(const QString& callId);
+    void QueryConfParticipant(const QString& callId, int n);
+    void QueryTargetIdentity(const QString& callId);
+    void QueryChatName(const QString& messageId);
 
     // The form in which a command travels: UTF-8, cut at its first zero character. Empty when
     // the command cannot be sent, including when it would not fit in MaxCommandBytes with its
@@ -116,6 +183,10 @@ private:
     void pauseSender(std::chrono::milliseconds duration);
     void stopSender();
 
+    void reissueAudioRedirect();
+    bool waitForChatName(const QPointer<SkypeLink>& self);
+    void pumpEvents(const QPointer<SkypeLink>& self, std::chrono::milliseconds duration);
+
     std::unique_ptr<SkypeTransport> m_transport;
     bool m_windowCreated = false;
     QPointer<QObject> m_owner;
@@ -140,4 +211,19 @@ private:
     QString m_chatName;
     AutoResetEvent m_chatCreated;
     bool m_incomingCall = true;
+
+    CallTable m_callTable;
+    CallPartnerMap m_callPartners;
+    ContactDirectory m_contacts;
+    ChatAutoReply m_chatAutoReply;
+    std::unique_ptr<SkypeParser> m_parser;
+
+    // Read by the audio receiving threads through ReissueAudioRedirect.
+    mutable std::mutex m_redirectMutex;
+    QStringList m_redirectedCalls;
+    std::atomic<int> m_mySidePort{MySideAudioPort};
+    std::atomic<int> m_remoteSidePort{RemoteSideAudioPort};
+
+    bool m_openChatRunning = false;
+    std::atomic<bool> m_ending{false};
 };

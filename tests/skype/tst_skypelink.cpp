@@ -1,3 +1,4 @@
+#include "DeliveredCommands.h"
 #include "platform/WindowMessages.h"
 #include "skype/InProcessSkypeTransport.h"
 #include "skype/SkypeLink.h"
@@ -8,7 +9,6 @@
 
 namespace {
 const QStringList firstAttachCommands = {"get currentuserhandle", "get connstatus", "get userstatus", "search friends"};
-const QString markerPrefix = QStringLiteral("#marker ");
 } // namespace
 
 // The link against a Skype played by the test through the in-process transport. Timer-driven
@@ -19,35 +19,21 @@ class TestSkypeLink : public QObject {
     WindowMessageRecorder* m_owner = nullptr;
     InProcessSkypeTransport* m_skype = nullptr;
     QStringList m_received;
-    int m_seen = 0;
-    int m_markers = 0;
+    std::unique_ptr<DeliveredCommands> m_delivered;
 
     static SkypeLink& link() { return SkypeLink::LinkInstance(); }
 
     bool start(std::unique_ptr<InProcessSkypeTransport> transport = std::make_unique<InProcessSkypeTransport>())
     {
         m_skype = transport.get();
+        m_delivered = std::make_unique<DeliveredCommands>(*m_skype);
         if (!SkypeLink::StartLink(m_owner, std::move(transport)))
             return false;
         connect(&link(), &SkypeLink::textReceived, this, [this](const QString& text) { m_received.append(text); });
         return true;
     }
 
-    // The texts Skype took since the last call. A marker pushed behind them shows that the
-    // sender thread has dealt with everything queued before (when the queue is open).
-    QStringList newlyDelivered()
-    {
-        const QString marker = markerPrefix + QString::number(++m_markers);
-        if (link().PushCommand(marker)) {
-            if (!QTest::qWaitFor([this, marker] { return m_skype->deliveredTexts().endsWith(marker); }))
-                return {QStringLiteral("(sender thread stuck)")};
-        }
-        const QStringList all = m_skype->deliveredTexts();
-        QStringList fresh = all.mid(m_seen);
-        m_seen = static_cast<int>(all.size());
-        fresh.removeIf([](const QString& text) { return text.startsWith(markerPrefix); });
-        return fresh;
-    }
+    QStringList newlyDelivered() { return m_delivered->newlyDelivered(); }
 
     void tick(int times = 1)
     {
@@ -82,8 +68,6 @@ private slots:
     {
         m_owner = new WindowMessageRecorder;
         m_received.clear();
-        m_seen = 0;
-        m_markers = 0;
         QVERIFY(start());
     }
 
@@ -91,6 +75,7 @@ private slots:
     {
         SkypeLink::ShutdownLink();
         m_skype = nullptr;
+        m_delivered.reset();
         delete m_owner;
         m_owner = nullptr;
     }
@@ -136,7 +121,7 @@ private slots:
         QTest::newRow("PONG") << "PONG" << true << false;
         QTest::newRow("Pong") << "Pong" << true << false;
         QTest::newRow("blank before pong") << " pong" << false << true;
-        QTest::newRow("notification") << "CALL 17 STATUS INPROGRESS" << false << true;
+        QTest::newRow("notification") << "CALL 17 STATUS FINISHED" << false << true;
         QTest::newRow("notification with trailing blank") << "USERSTATUS ONLINE " << false << true;
         QTest::newRow("empty") << "" << false << false;
     }

@@ -58,10 +58,7 @@ ScenarioScript::ScenarioScript(SkypeStandIn& skype, StandInLog& log, QObject* pa
         return true;
     });
     addCommand(QStringLiteral("friends"), [this](const QString& a) {
-        QStringList friends;
-        for (const QString& handle : a.split(QLatin1Char(','), Qt::SkipEmptyParts))
-            friends.append(handle.trimmed());
-        m_skype.setFriends(friends);
+        m_skype.setFriends(a.split(QLatin1Char(','), Qt::SkipEmptyParts));
         return true;
     });
     addCommand(QStringLiteral("fullname"), [this](const QString& a) {
@@ -69,6 +66,22 @@ ScenarioScript::ScenarioScript(SkypeStandIn& skype, StandInLog& log, QObject* pa
         if (blank <= 0)
             return false;
         m_skype.setFullName(a.left(blank), a.mid(blank + 1).trimmed());
+        return true;
+    });
+    addCallCommands();
+    addCommand(QStringLiteral("chat-from"), [this](const QString& a) {
+        const qsizetype blank = a.indexOf(QLatin1Char(' '));
+        if (blank <= 0)
+            return false;
+        m_skype.chatFrom(a.left(blank), a.mid(blank + 1).trimmed());
+        return true;
+    });
+    addCommand(QStringLiteral("window"), [this](const QString& a) {
+        static const QStringList states = {QStringLiteral("minimized"), QStringLiteral("normal"),
+                                           QStringLiteral("hidden"), QStringLiteral("maximized")};
+        if (!states.contains(a.toLower()))
+            return false;
+        m_skype.setWindowState(a);
         return true;
     });
     addCommand(QStringLiteral("wait"), [this](const QString& a) {
@@ -92,6 +105,70 @@ ScenarioScript::ScenarioScript(SkypeStandIn& skype, StandInLog& log, QObject* pa
     addCommand(QStringLiteral("quit"), [this](const QString& a) {
         m_log.write(QStringLiteral("event"), QStringLiteral("quitting"));
         QCoreApplication::exit(a.toInt());
+        return true;
+    });
+}
+
+namespace {
+// "HANDLE [RING [TALK]]" (or "HANDLE [TALK]" for a call that does not ring), the times
+// defaulting to the stand-in's.
+bool readCall(const QString& arguments, bool rings, QString& handle, double& ring, double& talk)
+{
+    const QStringList words = arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty() || words.size() > (rings ? 3 : 2))
+        return false;
+    handle = words[0];
+    if (rings && words.size() > 1 && (!StandInCalls::readSeconds(words[1], ring) || ring < 0))
+        return false;
+    const qsizetype talkAt = rings ? 2 : 1;
+    return words.size() <= talkAt || StandInCalls::readSeconds(words[talkAt], talk);
+}
+} // namespace
+
+void ScenarioScript::addCallCommands()
+{
+    enum class Start { Incoming, Outgoing, Running };
+    const std::pair<QString, Start> starts[] = {{QStringLiteral("incoming-call"), Start::Incoming},
+                                                {QStringLiteral("outgoing-call"), Start::Outgoing},
+                                                {QStringLiteral("running-call"), Start::Running}};
+    for (const auto& [word, start] : starts) {
+        addCommand(word, [this, start = start](const QString& a) {
+            QString handle;
+            double ring = m_skype.ringSeconds(), talk = m_skype.talkSeconds();
+            if (!readCall(a, start != Start::Running, handle, ring, talk))
+                return false;
+            StandInCalls& calls = m_skype.calls();
+            if (start == Start::Incoming)
+                calls.startIncoming(handle, ring, talk);
+            else if (start == Start::Outgoing)
+                calls.startOutgoing(handle, ring, talk);
+            else
+                calls.startRunning(handle, talk);
+            return true;
+        });
+    }
+    addCommand(QStringLiteral("hangup"), [this](const QString& a) {
+        const int id = a.isEmpty() ? m_skype.calls().latestActive() : a.toInt();
+        return m_skype.calls().setStatus(id, QStringLiteral("FINISHED"));
+    });
+    addCommand(QStringLiteral("call-status"), [this](const QString& a) {
+        const QStringList words = a.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        return words.size() == 2 && m_skype.calls().setStatus(words[0].toInt(), words[1]);
+    });
+    addCommand(QStringLiteral("conference"), [this](const QString& a) {
+        const qsizetype blank = a.indexOf(QLatin1Char(' '));
+        if (blank <= 0)
+            return false;
+        QStringList people;
+        for (const QString& handle : a.mid(blank + 1).split(QLatin1Char(','), Qt::SkipEmptyParts))
+            people.append(handle.trimmed());
+        return m_skype.calls().setParticipants(a.left(blank).toInt(), people);
+    });
+    addCommand(QStringLiteral("audio-drop"), [this](const QString& a) {
+        const int id = a.isEmpty() ? m_skype.calls().latestActive() : a.toInt();
+        if (!m_skype.calls().find(id))
+            return false;
+        m_skype.audio().closeCall(id, QStringLiteral("dropped by the script"));
         return true;
     });
 }

@@ -28,6 +28,7 @@ private:
     using Command = std::function<bool(const QString& arguments)>;
 
     void addCommand(const QString& word, Command command);
+    void addCallCommands();
     void runPending();
     void runLine(const QString& line);
     void pauseFor(double seconds);

@@ -11,12 +11,22 @@ const QString apiName = QStringLiteral("com.Skype.API");
 const QString apiPath = QStringLiteral("/com/Skype");
 const QString clientPath = QStringLiteral("/com/Skype/Client");
 const QString clientInterface = QStringLiteral("com.Skype.API.Client");
+const QString invalidCall = QStringLiteral("ERROR 11 Invalid call id");
+const QString invalidChat = QStringLiteral("ERROR 105 Invalid chat name");
+const QString invalidMessage = QStringLiteral("ERROR 14 Invalid message id");
 } // namespace
 
 SkypeStandIn::SkypeStandIn(StandInLog& log, const QDBusConnection& bus)
     : m_log(log), m_bus(bus),
-      m_clientWatcher(new QDBusServiceWatcher(QString(), m_bus, QDBusServiceWatcher::WatchForUnregistration, this))
+      m_clientWatcher(new QDBusServiceWatcher(QString(), m_bus, QDBusServiceWatcher::WatchForUnregistration, this)),
+      m_calls(log, [this](const QString& text) { notifyAttached(text); }), m_audio(log)
 {
+    // Skype closes the audio connections of a call that has ended.
+    connect(&m_calls, &StandInCalls::statusChanged, this, [this](int id, const QString& status) {
+        if (!StandInCalls::isActive(status))
+            m_audio.closeCall(id, QStringLiteral("call ") + status.toLower());
+    });
+
     connect(m_clientWatcher, &QDBusServiceWatcher::serviceUnregistered, this, &SkypeStandIn::forgetClient);
 
     // The commands the stand-in understands, with the answers a Skype client gives.
@@ -34,6 +44,121 @@ SkypeStandIn::SkypeStandIn(StandInLog& log, const QDBusConnection& bus)
         return QStringLiteral("USER ") + handle + QStringLiteral(" FULLNAME") +
                (name.isEmpty() ? QString() : " " + name);
     });
+    addCallRules();
+    addChatRules();
+}
+
+void SkypeStandIn::addCallRules()
+{
+    addRule(
+        QStringLiteral("get call (\\d+) (partner_handle|target_identity|type|status|duration|conf_participants_count)"),
+        [this](const QRegularExpressionMatch& m) {
+            const QString answer = m_calls.property(m.captured(1).toInt(), m.captured(2).toUpper());
+            return answer.isEmpty() ? invalidCall : answer;
+        });
+    addRule(QStringLiteral("get call (\\d+) conf_participant (\\d+)"), [this](const QRegularExpressionMatch& m) {
+        const QString answer = m_calls.participant(m.captured(1).toInt(), m.captured(2).toInt());
+        return answer.isEmpty() ? invalidCall : answer;
+    });
+    addRule(QStringLiteral("alter call (\\d+) set_capture_mic port=\"(\\d+)\""),
+            [this](const QRegularExpressionMatch& m) { return redirectAudio(m, AudioStreams::Side::Mic); });
+    addRule(QStringLiteral("alter call (\\d+) set_output soundcard=\"default\", port=\"(\\d+)\""),
+            [this](const QRegularExpressionMatch& m) { return redirectAudio(m, AudioStreams::Side::Output); });
+    addRule(QStringLiteral("call (\\S.*)"), [this](const QRegularExpressionMatch& m) {
+        const QString partner = m.captured(1).section(QLatin1Char(','), 0, 0).trimmed();
+        const int id = m_calls.startOutgoing(partner, m_ringSeconds, m_talkSeconds, true);
+        return QStringLiteral("CALL %1 STATUS ROUTING").arg(id);
+    });
+}
+
+// The audio goes to the port named in the command, for a call in progress only.
+QString SkypeStandIn::redirectAudio(const QRegularExpressionMatch& match, AudioStreams::Side side)
+{
+    const int id = match.captured(1).toInt();
+    const StandInCall* call = m_calls.find(id);
+    if (!call)
+        return invalidCall;
+    const uint port = match.captured(2).toUInt();
+    if (port == 0 || port > 65535)
+        return QStringLiteral("ERROR 570 Invalid port");
+    if (StandInCalls::isActive(call->status))
+        m_audio.redirect(id, side, static_cast<quint16>(port));
+    else
+        m_log.write(QStringLiteral("event"), QStringLiteral("call %1 is not in progress: no audio").arg(id));
+    return QStringLiteral("ALTER CALL %1 %2")
+        .arg(id)
+        .arg(side == AudioStreams::Side::Mic ? QStringLiteral("SET_CAPTURE_MIC") : QStringLiteral("SET_OUTPUT"));
+}
+
+void SkypeStandIn::addChatRules()
+{
+    addRule(QStringLiteral("chat create (\\S.*)"), [this](const QRegularExpressionMatch& m) {
+        QStringList handles;
+        for (const QString& handle : m.captured(1).split(QLatin1Char(','), Qt::SkipEmptyParts))
+            handles.append(handle.trimmed());
+        const QString chat = m_chats.dialogWith(handles.join(QStringLiteral(", ")), m_user.handle);
+        return QStringLiteral("CHAT ") + chat + QStringLiteral(" STATUS DIALOG");
+    });
+    addRule(QStringLiteral("open chat (\\S+)"), [this](const QRegularExpressionMatch& m) {
+        const QString chat = m.captured(1);
+        if (!m_chats.exists(chat))
+            return invalidChat;
+        m_log.write(QStringLiteral("event"), QStringLiteral("chat window of ") + chat + QStringLiteral(" opened"));
+        return QStringLiteral("OPEN CHAT ") + chat;
+    });
+    addRule(QStringLiteral("chatmessage +(\\S+) ([\\s\\S]*)"), [this](const QRegularExpressionMatch& m) {
+        const QString chat = m.captured(1);
+        if (!m_chats.exists(chat))
+            return invalidChat;
+        const int id = m_chats.addMessage(chat, m_user.handle, m.captured(2));
+        m_log.write(QStringLiteral("event"),
+                    QStringLiteral("chat message to ") + chat + QStringLiteral(": ") + m.captured(2));
+        return QStringLiteral("CHATMESSAGE %1 STATUS SENDING").arg(id);
+    });
+    addRule(QStringLiteral("get chatmessage (\\d+) (chatname|body|from_handle)"),
+            [this](const QRegularExpressionMatch& m) {
+                const StandInChats::Message* message = m_chats.message(m.captured(1).toInt());
+                if (!message)
+                    return invalidMessage;
+                const QString property = m.captured(2).toUpper();
+                const QString value = property == QLatin1String("CHATNAME") ? message->chat
+                                      : property == QLatin1String("BODY")   ? message->body
+                                                                            : message->from;
+                return QStringLiteral("CHATMESSAGE ") + m.captured(1) + QLatin1Char(' ') + property + QLatin1Char(' ') +
+                       value;
+            });
+}
+
+void SkypeStandIn::setFriends(const QStringList& friends)
+{
+    m_user.friends.clear();
+    for (const QString& item : friends) {
+        const QString handle = item.section(QLatin1Char('='), 0, 0).trimmed();
+        if (handle.isEmpty())
+            continue;
+        m_user.friends.append(handle);
+        if (item.contains(QLatin1Char('=')))
+            m_user.fullNames.insert(handle, item.section(QLatin1Char('='), 1).trimmed());
+    }
+}
+
+void SkypeStandIn::setCallTimes(double ringSeconds, double talkSeconds)
+{
+    m_ringSeconds = ringSeconds;
+    m_talkSeconds = talkSeconds;
+}
+
+void SkypeStandIn::chatFrom(const QString& handle, const QString& text)
+{
+    const QString chat = m_chats.dialogWith(handle, m_user.handle);
+    const int id = m_chats.addMessage(chat, handle, text);
+    m_log.write(QStringLiteral("event"), QStringLiteral("chat message %1 from %2 in %3").arg(id).arg(handle, chat));
+    notifyAttached(QStringLiteral("CHATMESSAGE %1 STATUS RECEIVED").arg(id));
+}
+
+void SkypeStandIn::setWindowState(const QString& state)
+{
+    notifyAttached(QStringLiteral("WINDOWSTATE ") + state.toUpper());
 }
 
 void SkypeStandIn::addRule(const QString& pattern, Answer answer)

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "AudioStreams.h"
+#include "StandInCalls.h"
+#include "StandInChats.h"
+
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QHash>
@@ -49,12 +53,24 @@ public:
     void logout();
     void setAnswerPings(bool answer) { m_answerPings = answer; }
     void setUserStatus(const QString& status);
-    void setFriends(const QStringList& friends) { m_user.friends = friends; }
+    // Items "handle" or "handle=Full Name".
+    void setFriends(const QStringList& friends);
     void setFullName(const QString& handle, const QString& name) { m_user.fullNames.insert(handle, name); }
     void setLoggedIn(bool loggedIn) { m_loggedIn = loggedIn; }
     void setUserHandle(const QString& handle) { m_user.handle = handle; }
     // Sends the text to every attached program, without waiting for them.
     void notifyAttached(const QString& text);
+
+    StandInCalls& calls() { return m_calls; }
+    AudioStreams& audio() { return m_audio; }
+    // How long a call rings and how long it is talked in, when nothing else says.
+    void setCallTimes(double ringSeconds, double talkSeconds);
+    double ringSeconds() const { return m_ringSeconds; }
+    double talkSeconds() const { return m_talkSeconds; }
+    // A contact writes to the user: the message is reported as received in the dialog with them.
+    void chatFrom(const QString& handle, const QString& text);
+    // Skype's main window changes its state (MINIMIZED, NORMAL, HIDDEN, MAXIMIZED).
+    void setWindowState(const QString& state);
 
 public slots:
     Q_SCRIPTABLE QString Invoke(const QString& command);
@@ -75,6 +91,9 @@ private:
     void sendNotify(const QString& client, const QString& text);
     void forgetClient(const QString& client);
     void watchClient(const QString& client);
+    void addCallRules();
+    void addChatRules();
+    QString redirectAudio(const QRegularExpressionMatch& match, AudioStreams::Side side);
 
     StandInLog& m_log;
     QDBusConnection m_bus;
@@ -87,4 +106,10 @@ private:
     bool m_answerPings = true;
     QSet<QString> m_attached; // unique bus names of the attached programs
     QSet<QString> m_waiting;  // programs that asked while no user was logged in
+
+    StandInCalls m_calls;
+    StandInChats m_chats;
+    AudioStreams m_audio;
+    double m_ringSeconds = 1;
+    double m_talkSeconds = 10;
 };

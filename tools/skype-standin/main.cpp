@@ -11,6 +11,52 @@
 
 #include <cstdio>
 
+namespace {
+struct CallOptions {
+    const QCommandLineOption& ring;
+    const QCommandLineOption& talk;
+    const QCommandLineOption& noAudio;
+    const QCommandLineOption& oddPieces;
+    const QCommandLineOption& micTone;
+    const QCommandLineOption& outputTone;
+    const QCommandLineOption& speech;
+};
+
+bool readNumber(const QString& text, double& value)
+{
+    bool ok = false;
+    value = text.toDouble(&ok);
+    return ok && value >= 0;
+}
+
+bool setUpCalls(const QCommandLineParser& parser, SkypeStandIn& skype, StandInLog& log, const CallOptions& options)
+{
+    double ring = 0, talk = 0, mic = 0, output = 0;
+    if (!readNumber(parser.value(options.ring), ring) || !StandInCalls::readSeconds(parser.value(options.talk), talk) ||
+        !readNumber(parser.value(options.micTone), mic) || !readNumber(parser.value(options.outputTone), output)) {
+        std::fprintf(stderr, "skype-standin: --ring, --talk, --mic-tone and --output-tone take numbers\n");
+        return false;
+    }
+    skype.setCallTimes(ring, talk);
+    AudioStreams& audio = skype.audio();
+    audio.setEnabled(!parser.isSet(options.noAudio));
+    audio.setOddPieces(parser.isSet(options.oddPieces));
+    audio.setSignal(AudioStreams::Side::Mic, AudioSignal::tone(mic));
+    audio.setSignal(AudioStreams::Side::Output, AudioSignal::tone(output));
+    if (parser.isSet(options.speech)) {
+        const std::optional<AudioSignal> mine = AudioSignal::speech(QStringLiteral("This is my side of the call."));
+        const std::optional<AudioSignal> theirs = AudioSignal::speech(QStringLiteral("This is the remote side."));
+        if (mine && theirs) {
+            audio.setSignal(AudioStreams::Side::Mic, *mine);
+            audio.setSignal(AudioStreams::Side::Output, *theirs);
+        } else {
+            log.write(QStringLiteral("event"), QStringLiteral("espeak-ng did not speak: playing tones"));
+        }
+    }
+    return true;
+}
+} // namespace
+
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
@@ -26,7 +72,8 @@ int main(int argc, char* argv[])
                                        QStringLiteral("Start without a logged-in user (until the script says login)."));
     const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Handle of the logged-in user."),
                                   QStringLiteral("handle"));
-    const QCommandLineOption friends(QStringLiteral("friends"), QStringLiteral("Friend list, e.g. \"alice, bob\"."),
+    const QCommandLineOption friends(QStringLiteral("friends"),
+                                     QStringLiteral("Friend list, e.g. \"alice=Alice Archer, bob\"."),
                                      QStringLiteral("list"));
     const QCommandLineOption noPongs(QStringLiteral("no-pongs"), QStringLiteral("Do not answer ping."));
     const QCommandLineOption noName(QStringLiteral("no-name"),
@@ -37,7 +84,25 @@ int main(int argc, char* argv[])
                                        QStringLiteral("Also take scenario lines from standard input."));
     const QCommandLineOption logFile(QStringLiteral("log"), QStringLiteral("Also write the log to this file."),
                                      QStringLiteral("file"));
-    parser.addOptions({access, loggedOut, user, friends, noPongs, noName, script, readStdin, logFile});
+    const QCommandLineOption ring(QStringLiteral("ring"), QStringLiteral("Seconds a call rings (default 1)."),
+                                  QStringLiteral("seconds"), QStringLiteral("1"));
+    const QCommandLineOption talk(QStringLiteral("talk"),
+                                  QStringLiteral("Seconds a call is talked in (default 10; - until hung up)."),
+                                  QStringLiteral("seconds"), QStringLiteral("10"));
+    const QCommandLineOption noAudio(QStringLiteral("no-audio"),
+                                     QStringLiteral("Take the alter call commands without sending audio."));
+    const QCommandLineOption oddPieces(QStringLiteral("odd-pieces"),
+                                       QStringLiteral("Write the audio in pieces of odd sizes."));
+    const QCommandLineOption micTone(QStringLiteral("mic-tone"),
+                                     QStringLiteral("Tone of the microphone (my side), Hz (default 440)."),
+                                     QStringLiteral("hz"), QStringLiteral("440"));
+    const QCommandLineOption outputTone(QStringLiteral("output-tone"),
+                                        QStringLiteral("Tone of the call's output (remote side), Hz (default 880)."),
+                                        QStringLiteral("hz"), QStringLiteral("880"));
+    const QCommandLineOption speech(QStringLiteral("speech"),
+                                    QStringLiteral("Speak with espeak-ng instead of the tones, when it is there."));
+    parser.addOptions({access, loggedOut, user, friends, noPongs, noName, script, readStdin, logFile, ring, talk,
+                       noAudio, oddPieces, micTone, outputTone, speech});
     parser.process(app);
 
     StandInLog log;
@@ -58,12 +123,10 @@ int main(int argc, char* argv[])
     skype.setAnswerPings(!parser.isSet(noPongs));
     if (parser.isSet(user))
         skype.setUserHandle(parser.value(user));
-    if (parser.isSet(friends)) {
-        QStringList list;
-        for (const QString& handle : parser.value(friends).split(QLatin1Char(','), Qt::SkipEmptyParts))
-            list.append(handle.trimmed());
-        skype.setFriends(list);
-    }
+    if (parser.isSet(friends))
+        skype.setFriends(parser.value(friends).split(QLatin1Char(','), Qt::SkipEmptyParts));
+    if (!setUpCalls(parser, skype, log, {ring, talk, noAudio, oddPieces, micTone, outputTone, speech}))
+        return 2;
 
     if (!skype.start())
         return 1;
