@@ -74,7 +74,7 @@ bool CHelloWorldDlg::OnInitDialog()
     RecordStore::Instance().Open(AppPaths::HistoryFile());
     CGeneralProfile::Instance().Load();
     startAudio();
-    SkypeLink::StartLink(this);
+    startLink();
     m_initDone = true;
     return true;
 }
@@ -84,9 +84,22 @@ void CHelloWorldDlg::startAudio()
 {
     AudioCapture& capture = AudioCapture::instance();
     capture.setLevelTarget(this);
+    // Skype is asked again for a call's audio whenever one of its connections closes.
+    capture.setConnectionClosedHook(&SkypeLink::ReissueAudioRedirect);
     const auto [mySide, remoteSide] = audioPorts();
     capture.startMySideServer(mySide);
     capture.startRemoteSideServer(remoteSide);
+}
+
+void CHelloWorldDlg::startLink()
+{
+    SkypeLink::StartLink(this);
+    // Skype is pointed at the ports the servers really listen on.
+    const AudioCapture& capture = AudioCapture::instance();
+    const std::uint16_t mySide = capture.mySideServer().port();
+    const std::uint16_t remoteSide = capture.remoteSideServer().port();
+    if (mySide != 0 && remoteSide != 0)
+        SkypeLink::LinkInstance().setAudioPorts(mySide, remoteSide);
 }
 
 // The end order; runs once, when the window goes.
@@ -132,6 +145,8 @@ void CHelloWorldDlg::createDataFolder()
 void CHelloWorldDlg::EndOnRequest()
 {
     m_endRequested = true;
+    if (SkypeLink::HasInstance())
+        SkypeLink::LinkInstance().EndWaits(); // a chat being opened stops waiting for Skype
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget* window : windows) {
         auto* box = qobject_cast<QDialog*>(window);

@@ -35,6 +35,7 @@ private:
     void createRecordingFolder();
     void createDataFolder();
     void startAudio();
+    void startLink();
     void saveSettings();
     void OnLinkRefused();
 
