@@ -25,6 +25,7 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -85,6 +86,18 @@ void saveProfile(CGeneralProfile& profile)
 {
     profile.setModified();
     profile.Save();
+}
+
+// The window's font in bold, as large as fits the display's widest text.
+QFont timeDisplayFont(QFont font, int width)
+{
+    font.setBold(true);
+    for (int size = 16; size > 8; --size) {
+        font.setPixelSize(size);
+        if (QFontMetrics(font).horizontalAdvance(QStringLiteral("Waiting...")) <= width - 8)
+            break;
+    }
+    return font;
 }
 
 // The picture drawn into a rectangle of another width: its two ends as they are, the middle
@@ -959,10 +972,7 @@ void CHelloWorldDlg::drawTimeDisplay(QPainter& p) const
         return;
     if (!m_timeBackground.isNull())
         drawStretched(p, m_timeBackground, m_timeRect);
-    QFont timeFont = font();
-    timeFont.setBold(true);
-    timeFont.setPixelSize(16);
-    p.setFont(timeFont);
+    p.setFont(timeDisplayFont(font(), m_timeRect.width()));
     p.setPen(timeDisplayColour());
     p.drawText(m_timeRect, Qt::AlignCenter | Qt::TextSingleLine, timeDisplayText());
 }

@@ -8,7 +8,7 @@
 // placed in that mode (the corner buttons and the labels are hidden while docked).
 struct MainWindowLayout {
     static constexpr QSize cornerButtonSize{16, 16};
-    static constexpr QSize supportLinkSize{62, 18};
+    static constexpr QSize supportLinkSize{76, 18};
     static constexpr QSize bigButtonSize{32, 32};
     static constexpr QSize streamIconSize{20, 20};
     static constexpr QSize meterSize{80, 13};
