@@ -2,10 +2,13 @@
 
 #include "audio/AudioCapture.h"
 #include "history/CDlgRecHistory.h"
+#include "history/RecordStore.h"
 #include "mainwindow/CAboutDlg.h"
+#include "platform/AppPaths.h"
 #include "platform/ProductSite.h"
 #include "platform/WindowMessage.h"
 #include "platform/WindowMessages.h"
+#include "settings/CDlgOptions.h"
 #include "ui/CKCBusyProgressCtrl.h"
 #include "ui/CLabelEx.h"
 #include "ui/CMyButtonST.h"
@@ -13,6 +16,7 @@
 #include "ui/SkinPictures.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -343,6 +347,51 @@ private slots:
         QApplication::sendEvent(link, &enter);
         QCOMPARE(link->textColour(), QColor(0, 0, 255));
         QVERIFY(link->hasUnderline());
+    }
+
+    void optionsButtonRunsTheOptionsOverTheWindow()
+    {
+        MainWindowFixture f;
+        CHelloWorldDlg& window = f.start();
+        window.show();
+        QWidget* owner = nullptr;
+        QTimer::singleShot(0, this, [&] {
+            if (auto* options = qobject_cast<CDlgOptions*>(QApplication::activeModalWidget())) {
+                owner = options->parentWidget();
+                options->reject();
+            }
+        });
+        QTest::mouseClick(window.button(CHelloWorldDlg::OptionsButton), Qt::LeftButton);
+        QCOMPARE(owner, &window);
+    }
+
+    // The history window lists what the store holds at start, and what the recording control
+    // adds later.
+    void historyWindowIsFilledAndAddedTo()
+    {
+        MainWindowFixture f;
+        QDir().mkpath(AppPaths::DataFolder());
+        RecordEntry stored;
+        stored.type = 1;
+        stored.name = "alice";
+        stored.time = "1700000000";
+        stored.file = f.env.path("alice.mp3");
+        QVERIFY(RecordStore::Instance().Open(AppPaths::HistoryFile()));
+        QVERIFY(RecordStore::Instance().Add(stored));
+        RecordStore::DestroyInstance();
+
+        CHelloWorldDlg& window = f.start();
+        QCOMPARE(window.historyWindow()->counts().total, 1);
+        QCOMPARE(window.historyWindow()->counts().fresh, 1);
+
+        RecordEntry finished = stored;
+        finished.name = "bob";
+        finished.time = "1700000600";
+        window.addToHistoryWindow(finished);
+        QCOMPARE(window.historyWindow()->counts().total, 2);
+
+        window.showHistoryWindow();
+        QVERIFY(window.historyWindow()->isVisible());
     }
 
     void topmostTogglesAndIsSaved()
