@@ -20,6 +20,7 @@
 #include "ui/CMyButtonST.h"
 #include "ui/CTaskbarNotifier.h"
 #include "ui/SkinPictures.h"
+#include "ui/WindowLayering.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -82,6 +83,22 @@ void place(QWidget* control, const QRect& rect)
         control->setGeometry(rect);
 }
 
+// The three pictures of a record or pause button (pointer over, away, pressed) and its tooltip.
+struct ButtonLook {
+    int over, away, pressed;
+    const char* tip;
+};
+constexpr ButtonLook startLook{134, 133, 135, "Start Recording"};
+constexpr ButtonLook stopLook{137, 136, 138, "Stop Recording"};
+constexpr ButtonLook pauseLook{140, 139, 141, "Pause Recording"};
+constexpr ButtonLook resumeLook{134, 133, 135, "Resume Recording"};
+
+void setLook(CMyButtonST* button, const ButtonLook& look)
+{
+    button->setBitmaps(look.over, white, look.away, white, look.pressed, white);
+    button->setToolTip(QString::fromLatin1(look.tip));
+}
+
 void saveProfile(CGeneralProfile& profile)
 {
     profile.setModified();
@@ -133,22 +150,22 @@ CHelloWorldDlg::~CHelloWorldDlg()
 void CHelloWorldDlg::createControls()
 {
     using L = MainWindowLayout;
-    m_hideButton = addButton(HideButton, L::cornerButtonSize);
-    m_topmostButton = addButton(TopmostButton, L::cornerButtonSize);
-    m_stickButton = addButton(StickButton, L::cornerButtonSize);
-    m_recordButton = addButton(RecordButton, L::bigButtonSize);
-    m_pauseButton = addButton(PauseButton, L::bigButtonSize);
-    m_mySideIcon = addButton(MySideIcon, L::streamIconSize);
-    m_remoteSideIcon = addButton(RemoteSideIcon, L::streamIconSize);
-    m_mySideMeter = addMeter(MySideMeter);
-    m_remoteSideMeter = addMeter(RemoteSideMeter);
-    m_statusLine = addLabel(StatusLine, L::statusLineSize);
-    m_recordingStatus = addLabel(RecordingStatusLine, L::statusLineSize);
-    m_supportLink = addLabel(SupportLink, L::supportLinkSize);
-    m_unusedButton = addButton(UnusedButton, L::bigButtonSize);
-    m_historyButton = addButton(HistoryButton, L::bigButtonSize);
-    m_optionsButton = addButton(OptionsButton, L::bigButtonSize);
-    m_helpButton = addButton(HelpButton, L::bigButtonSize);
+    m_hideButton = addControl<CMyButtonST>(HideButton, L::cornerButtonSize);
+    m_topmostButton = addControl<CMyButtonST>(TopmostButton, L::cornerButtonSize);
+    m_stickButton = addControl<CMyButtonST>(StickButton, L::cornerButtonSize);
+    m_recordButton = addControl<CMyButtonST>(RecordButton, L::bigButtonSize);
+    m_pauseButton = addControl<CMyButtonST>(PauseButton, L::bigButtonSize);
+    m_mySideIcon = addControl<CMyButtonST>(MySideIcon, L::streamIconSize);
+    m_remoteSideIcon = addControl<CMyButtonST>(RemoteSideIcon, L::streamIconSize);
+    m_mySideMeter = addControl<CKCBusyProgressCtrl>(MySideMeter, L::meterSize);
+    m_remoteSideMeter = addControl<CKCBusyProgressCtrl>(RemoteSideMeter, L::meterSize);
+    m_statusLine = addControl<CLabelEx>(StatusLine, L::statusLineSize);
+    m_recordingStatus = addControl<CLabelEx>(RecordingStatusLine, L::statusLineSize);
+    m_supportLink = addControl<CLabelEx>(SupportLink, L::supportLinkSize);
+    m_unusedButton = addControl<CMyButtonST>(UnusedButton, L::bigButtonSize);
+    m_historyButton = addControl<CMyButtonST>(HistoryButton, L::bigButtonSize);
+    m_optionsButton = addControl<CMyButtonST>(OptionsButton, L::bigButtonSize);
+    m_helpButton = addControl<CMyButtonST>(HelpButton, L::bigButtonSize);
 
     connect(m_hideButton, &QAbstractButton::clicked, this, &CHelloWorldDlg::OnHide);
     connect(m_topmostButton, &QAbstractButton::clicked, this, &CHelloWorldDlg::OnTopmost);
@@ -163,43 +180,32 @@ void CHelloWorldDlg::createControls()
     layOutControls();
 }
 
-CMyButtonST* CHelloWorldDlg::addButton(int id, const QSize& size)
+template <typename Control> Control* CHelloWorldDlg::addControl(int id, const QSize& size)
 {
-    auto* control = new CMyButtonST(this);
+    auto* control = new Control(this);
     control->setObjectName(QString::number(id));
     control->resize(size);
     return control;
 }
 
-CLabelEx* CHelloWorldDlg::addLabel(int id, const QSize& size)
+template <typename Control> Control* CHelloWorldDlg::control(int id) const
 {
-    auto* control = new CLabelEx(this);
-    control->setObjectName(QString::number(id));
-    control->resize(size);
-    return control;
-}
-
-CKCBusyProgressCtrl* CHelloWorldDlg::addMeter(int id)
-{
-    auto* control = new CKCBusyProgressCtrl(this);
-    control->setObjectName(QString::number(id));
-    control->resize(MainWindowLayout::meterSize);
-    return control;
+    return findChild<Control*>(QString::number(id), Qt::FindDirectChildrenOnly);
 }
 
 CMyButtonST* CHelloWorldDlg::button(int id) const
 {
-    return findChild<CMyButtonST*>(QString::number(id), Qt::FindDirectChildrenOnly);
+    return control<CMyButtonST>(id);
 }
 
 CLabelEx* CHelloWorldDlg::label(int id) const
 {
-    return findChild<CLabelEx*>(QString::number(id), Qt::FindDirectChildrenOnly);
+    return control<CLabelEx>(id);
 }
 
 CKCBusyProgressCtrl* CHelloWorldDlg::meter(int id) const
 {
-    return findChild<CKCBusyProgressCtrl*>(QString::number(id), Qt::FindDirectChildrenOnly);
+    return control<CKCBusyProgressCtrl>(id);
 }
 
 void CHelloWorldDlg::setTrayIcon(std::unique_ptr<TrayIcon> tray)
@@ -449,7 +455,7 @@ void CHelloWorldDlg::applyTopmostSetting()
     if (!CGeneralProfile::Instance().topmost)
         return;
     setTopmostLook(true);
-    setStaysOnTop(true);
+    WindowLayering::setStaysOnTop(this, true);
 }
 
 void CHelloWorldDlg::OnDestroy()
@@ -727,7 +733,7 @@ void CHelloWorldDlg::OnTopmost()
     CGeneralProfile& profile = CGeneralProfile::Instance();
     profile.topmost = !profile.topmost;
     setTopmostLook(profile.topmost);
-    setStaysOnTop(profile.topmost);
+    WindowLayering::setStaysOnTop(this, profile.topmost);
     saveProfile(profile);
 }
 
@@ -740,24 +746,9 @@ void CHelloWorldDlg::setTopmostLook(bool on)
         m_topmostButton->setBitmaps(2008, black, 2007, black, 2009, black);
 }
 
-// Told to the existing window, so it stays where it is and stays shown.
-void CHelloWorldDlg::setStaysOnTop(bool on)
-{
-    Qt::WindowFlags flags = windowFlags();
-    flags.setFlag(Qt::WindowStaysOnTopHint, on);
-    if (flags == windowFlags())
-        return;
-    if (QWindow* window = windowHandle()) {
-        overrideWindowFlags(flags);
-        window->setFlags(flags);
-    } else {
-        setWindowFlags(flags);
-    }
-}
-
 bool CHelloWorldDlg::isTopmost() const
 {
-    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    return WindowLayering::staysOnTop(this);
 }
 
 void CHelloWorldDlg::OnStick()
@@ -814,25 +805,13 @@ void CHelloWorldDlg::setRecordingStatus(const QString& text, quint32 rgb)
 
 void CHelloWorldDlg::setRecordLook(RecordLook look)
 {
-    if (look == RecordLook::Start) {
-        m_recordButton->setBitmaps(134, white, 133, white, 135, white);
-        m_recordButton->setToolTip(QStringLiteral("Start Recording"));
-    } else {
-        m_recordButton->setBitmaps(137, white, 136, white, 138, white);
-        m_recordButton->setToolTip(QStringLiteral("Stop Recording"));
-    }
+    setLook(m_recordButton, look == RecordLook::Start ? startLook : stopLook);
     m_pauseButton->setEnabled(look == RecordLook::Stop);
 }
 
 void CHelloWorldDlg::setPauseLook(PauseLook look)
 {
-    if (look == PauseLook::Pause) {
-        m_pauseButton->setBitmaps(140, white, 139, white, 141, white);
-        m_pauseButton->setToolTip(QStringLiteral("Pause Recording"));
-    } else {
-        m_pauseButton->setBitmaps(134, white, 133, white, 135, white);
-        m_pauseButton->setToolTip(QStringLiteral("Resume Recording"));
-    }
+    setLook(m_pauseButton, look == PauseLook::Pause ? pauseLook : resumeLook);
 }
 
 void CHelloWorldDlg::setRecordButtonEnabled(bool enabled)

@@ -176,9 +176,8 @@ private:
     void redrawNow() override;
 
     void createControls();
-    CMyButtonST* addButton(int id, const QSize& size);
-    CLabelEx* addLabel(int id, const QSize& size);
-    CKCBusyProgressCtrl* addMeter(int id);
+    template <typename Control> Control* addControl(int id, const QSize& size);
+    template <typename Control> Control* control(int id) const;
 
     // The start order's steps.
     void createRecordingFolder();
@@ -218,7 +217,6 @@ private:
     void setProfileValue(int& setting, int value);
     void toggleProfileFlag(bool& setting);
     void setTopmostLook(bool on);
-    void setStaysOnTop(bool on);
     bool startHiddenActsOnShow();
     void startHiddenOnPaint();
     void layOutControls();

@@ -25,26 +25,15 @@ void startsUndocked(CGeneralProfile& p)
     p.hispos = "300,300,738,398";
 }
 
-bool cornerControlsShown(CHelloWorldDlg& window)
+// How many of the six controls the docked bar has no room for are hidden: none or all of them.
+int hiddenCornerControls(CHelloWorldDlg& window)
 {
+    int hidden = 0;
     for (int id : {CHelloWorldDlg::HideButton, CHelloWorldDlg::TopmostButton, CHelloWorldDlg::StickButton})
-        if (window.button(id)->isHidden())
-            return false;
+        hidden += window.button(id)->isHidden() ? 1 : 0;
     for (int id : {CHelloWorldDlg::StatusLine, CHelloWorldDlg::RecordingStatusLine, CHelloWorldDlg::SupportLink})
-        if (window.label(id)->isHidden())
-            return false;
-    return true;
-}
-
-bool cornerControlsHidden(CHelloWorldDlg& window)
-{
-    for (int id : {CHelloWorldDlg::HideButton, CHelloWorldDlg::TopmostButton, CHelloWorldDlg::StickButton})
-        if (!window.button(id)->isHidden())
-            return false;
-    for (int id : {CHelloWorldDlg::StatusLine, CHelloWorldDlg::RecordingStatusLine, CHelloWorldDlg::SupportLink})
-        if (!window.label(id)->isHidden())
-            return false;
-    return true;
+        hidden += window.label(id)->isHidden() ? 1 : 0;
+    return hidden;
 }
 
 bool samePixels(const QImage& image, const QPoint& at, const QImage& piece, const QRect& area)
@@ -102,7 +91,7 @@ private slots:
         MainWindowFixture f(startsDocked);
         f.desktop.openSkype(QRect(100, 200, 800, 400)); // left 100, bottom 600
         CHelloWorldDlg& window = f.start();
-        QVERIFY(cornerControlsHidden(window));
+        QCOMPARE(hiddenCornerControls(window), 6);
         QCOMPARE(f.desktop.raised, 1);
 
         window.onSkypeWindowTick();
@@ -188,7 +177,7 @@ private slots:
         f.desktop.closeSkype();
         window.onSkypeWindowTick();
         QCOMPARE(window.geometry(), undockedPlace);
-        QVERIFY(cornerControlsShown(window));
+        QCOMPARE(hiddenCornerControls(window), 0);
         QVERIFY(!window.historyWindow()->isTopmost());
         QVERIFY(!window.docking().isBarShown());
         QVERIFY(window.docking().isDocked());
@@ -200,7 +189,7 @@ private slots:
         f.desktop.openSkype(QRect(100, 200, 800, 400));
         window.onSkypeWindowTick();
         QCOMPARE(window.geometry(), QRect(100, 600, 800, 45));
-        QVERIFY(cornerControlsHidden(window));
+        QCOMPARE(hiddenCornerControls(window), 6);
     }
 
     void skypeClosedLeavesAnUndockedWindowWhereItIs()
@@ -215,7 +204,7 @@ private slots:
         f.desktop.closeSkype();
         window.onSkypeWindowTick();
         QCOMPARE(window.pos(), QPoint(500, 500));
-        QVERIFY(cornerControlsShown(window));
+        QCOMPARE(hiddenCornerControls(window), 0);
     }
 
     void stickToggleDocksAndUndocks()
@@ -230,14 +219,14 @@ private slots:
         QVERIFY(window.docking().isDocked());
         QVERIFY(MainWindowFixture::storedSettings()->sticksky);
         QCOMPARE(window.geometry(), QRect(100, 600, 800, 45));
-        QVERIFY(cornerControlsHidden(window));
+        QCOMPARE(hiddenCornerControls(window), 6);
         QVERIFY(window.historyWindow()->isTopmost());
 
         window.OnStick(); // as the tray menu's item does
         QVERIFY(!window.docking().isDocked());
         QVERIFY(!MainWindowFixture::storedSettings()->sticksky);
         QCOMPARE(window.geometry(), QRect(350, 320, 438, 98));
-        QVERIFY(cornerControlsShown(window));
+        QCOMPARE(hiddenCornerControls(window), 0);
         QVERIFY(!window.historyWindow()->isTopmost());
     }
 
@@ -265,16 +254,16 @@ private slots:
     {
         MainWindowFixture f(startsDocked);
         CHelloWorldDlg& window = f.start();
-        QVERIFY(cornerControlsHidden(window));
+        QCOMPARE(hiddenCornerControls(window), 6);
         window.onSkypeWindowTick();
-        QVERIFY(cornerControlsShown(window));
+        QCOMPARE(hiddenCornerControls(window), 0);
         QCOMPARE(window.geometry(), undockedPlace);
 
         // Skype starts later: the bar goes under it.
         f.desktop.openSkype(QRect(100, 200, 800, 400));
         window.onSkypeWindowTick();
         QCOMPARE(window.geometry(), QRect(100, 600, 800, 45));
-        QVERIFY(cornerControlsHidden(window));
+        QCOMPARE(hiddenCornerControls(window), 6);
     }
 
     void skypeWindowStatesShowAndHideTheBar()
