@@ -10,7 +10,8 @@
 
 namespace {
 // A connection of the test's own, to do to the stand-in's window what a window manager or the
-// user would: hide it, destroy it.
+// user would: hide it, destroy it. It stays open for the whole test: an X server with no client
+// left resets itself, and refuses connections meanwhile.
 class TestDisplay {
 public:
     TestDisplay() : m_connection(xcb_connect(nullptr, nullptr)) {}
@@ -43,7 +44,7 @@ class TestSkypeWindowFinderX11 : public QObject {
 private slots:
     void init()
     {
-        if (qEnvironmentVariableIsEmpty("DISPLAY") || !TestDisplay().isOpen())
+        if (qEnvironmentVariableIsEmpty("DISPLAY") || !m_display.isOpen())
             QSKIP("no X11 display (the test runs under xvfb-run)");
     }
 
@@ -63,8 +64,7 @@ private slots:
 
         // Hidden and shown again, the stand-in reports its window's state to its programs.
         QTRY_COMPARE(windowEvents(skype).filter("NORMAL").size(), 1);
-        TestDisplay display;
-        display.unmap(window);
+        m_display.unmap(window);
         QTRY_VERIFY(windowEvents(skype).contains("window HIDDEN"));
         QVERIFY(skype.lines("event").contains("no program attached for: WINDOWSTATE HIDDEN"));
         finder->showNormalAndRaise(window);
@@ -72,7 +72,7 @@ private slots:
         QVERIFY(finder->windowRect(window).has_value());
 
         // Gone: its rectangle can no longer be read.
-        display.destroy(window);
+        m_display.destroy(window);
         QTRY_VERIFY(!finder->windowRect(window).has_value());
         QCOMPARE(finder->findSkypeWindow(), SkypeWindowFinder::WindowId(0));
         QVERIFY(!finder->moveWindow(window, QRect(0, 0, 600, 400)));
@@ -89,6 +89,9 @@ private slots:
         const std::unique_ptr<SkypeWindowFinder> finder = SkypeWindowFinder::create();
         QTRY_COMPARE(finder->windowRect(finder->findSkypeWindow()), std::optional<QRect>(QRect(30, 40, 500, 300)));
     }
+
+private:
+    TestDisplay m_display;
 };
 
 QTEST_GUILESS_MAIN(TestSkypeWindowFinderX11)
