@@ -36,6 +36,18 @@ int hiddenCornerControls(CHelloWorldDlg& window)
     return hidden;
 }
 
+// Skype's window 800 pixels wide at left 100 with its bottom at 600; the window starts and the
+// Skype-window timer has ticked once.
+constexpr QRect skypePlace(100, 200, 800, 400);
+
+CHelloWorldDlg& startBesideSkype(MainWindowFixture& f)
+{
+    f.desktop.openSkype(skypePlace);
+    CHelloWorldDlg& window = f.start();
+    window.onSkypeWindowTick();
+    return window;
+}
+
 bool samePixels(const QImage& image, const QPoint& at, const QImage& piece, const QRect& area)
 {
     for (int y = area.top(); y <= area.bottom(); ++y)
@@ -89,7 +101,7 @@ private slots:
     void barSitsUnderSkypesWindow()
     {
         MainWindowFixture f(startsDocked);
-        f.desktop.openSkype(QRect(100, 200, 800, 400)); // left 100, bottom 600
+        f.desktop.openSkype(skypePlace); // left 100, bottom 600
         CHelloWorldDlg& window = f.start();
         QCOMPARE(hiddenCornerControls(window), 6);
         QCOMPARE(f.desktop.raised, 1);
@@ -149,9 +161,7 @@ private slots:
     void barFollowsSkypesWindowAndItsWidth()
     {
         MainWindowFixture f(startsDocked);
-        f.desktop.openSkype(QRect(100, 200, 800, 400));
-        CHelloWorldDlg& window = f.start();
-        window.onSkypeWindowTick();
+        CHelloWorldDlg& window = startBesideSkype(f);
 
         f.desktop.skype = QRect(50, 100, 640, 300);
         window.onSkypeWindowTick();
@@ -168,9 +178,7 @@ private slots:
     void skypeClosedSendsTheWindowBack()
     {
         MainWindowFixture f(startsDocked);
-        f.desktop.openSkype(QRect(100, 200, 800, 400));
-        CHelloWorldDlg& window = f.start();
-        window.onSkypeWindowTick();
+        CHelloWorldDlg& window = startBesideSkype(f);
         window.OnHistory();
         QVERIFY(window.historyWindow()->isTopmost());
 
@@ -186,7 +194,7 @@ private slots:
         QVERIFY(window.mask().contains(QPoint(200, 50)));
 
         // Skype's window comes back at the same place: so does the bar.
-        f.desktop.openSkype(QRect(100, 200, 800, 400));
+        f.desktop.openSkype(skypePlace);
         window.onSkypeWindowTick();
         QCOMPARE(window.geometry(), QRect(100, 600, 800, 45));
         QCOMPARE(hiddenCornerControls(window), 6);
@@ -195,9 +203,7 @@ private slots:
     void skypeClosedLeavesAnUndockedWindowWhereItIs()
     {
         MainWindowFixture f(startsUndocked);
-        f.desktop.openSkype(QRect(100, 200, 800, 400));
-        CHelloWorldDlg& window = f.start();
-        window.onSkypeWindowTick();
+        CHelloWorldDlg& window = startBesideSkype(f);
         QCOMPARE(window.geometry(), undockedPlace);
         window.move(500, 500);
 
@@ -210,9 +216,7 @@ private slots:
     void stickToggleDocksAndUndocks()
     {
         MainWindowFixture f(startsUndocked);
-        f.desktop.openSkype(QRect(100, 200, 800, 400));
-        CHelloWorldDlg& window = f.start();
-        window.onSkypeWindowTick();
+        CHelloWorldDlg& window = startBesideSkype(f);
         window.move(350, 320); // the user has moved it since Skype was found
 
         window.button(CHelloWorldDlg::StickButton)->click();
@@ -260,7 +264,7 @@ private slots:
         QCOMPARE(window.geometry(), undockedPlace);
 
         // Skype starts later: the bar goes under it.
-        f.desktop.openSkype(QRect(100, 200, 800, 400));
+        f.desktop.openSkype(skypePlace);
         window.onSkypeWindowTick();
         QCOMPARE(window.geometry(), QRect(100, 600, 800, 45));
         QCOMPARE(hiddenCornerControls(window), 6);
@@ -269,9 +273,7 @@ private slots:
     void skypeWindowStatesShowAndHideTheBar()
     {
         MainWindowFixture f(startsDocked);
-        f.desktop.openSkype(QRect(100, 200, 800, 400));
-        CHelloWorldDlg& window = f.start();
-        window.onSkypeWindowTick();
+        CHelloWorldDlg& window = startBesideSkype(f);
         window.show();
 
         PostWindowMessage(&window, WM_LINK_SKYPEWINDOW, SKYPE_WINDOW_HIDDEN);
@@ -299,9 +301,7 @@ private slots:
     void positionIsNotSavedWhileDocked()
     {
         MainWindowFixture f(startsDocked);
-        f.desktop.openSkype(QRect(100, 200, 800, 400));
-        CHelloWorldDlg& window = f.start();
-        window.onSkypeWindowTick();
+        CHelloWorldDlg& window = startBesideSkype(f);
         window.historyWindow()->move(10, 20);
         f.end();
         // What is kept is the history window's own place.
@@ -325,9 +325,7 @@ private slots:
     void historyButtonOnTheBarPlacesItAbove()
     {
         MainWindowFixture f(startsDocked);
-        f.desktop.openSkype(QRect(100, 200, 800, 400));
-        CHelloWorldDlg& window = f.start();
-        window.onSkypeWindowTick();
+        CHelloWorldDlg& window = startBesideSkype(f);
         CDlgRecHistory* history = window.historyWindow();
         window.OnHistory();
         QVERIFY(history->isVisible());
@@ -340,7 +338,7 @@ private slots:
     void historyWindowFollowsTheMainWindow()
     {
         MainWindowFixture f(startsUndocked);
-        f.desktop.openSkype(QRect(100, 200, 800, 400));
+        f.desktop.openSkype(skypePlace);
         CHelloWorldDlg& window = f.start();
         CDlgRecHistory* history = window.historyWindow();
         history->move(5, 5); // it opens where it was left, as the main window does
