@@ -10,6 +10,7 @@
 #include "ui/CMyButtonST.h"
 #include "ui/CXPMenu.h"
 #include "ui/SkinPictures.h"
+#include "ui/WindowLayering.h"
 
 #include <QCursor>
 #include <QFileInfo>
@@ -211,23 +212,12 @@ void CDlgRecHistory::Recount()
 
 void CDlgRecHistory::SetTopmost(bool topmost)
 {
-    Qt::WindowFlags flags = windowFlags();
-    flags.setFlag(Qt::WindowStaysOnTopHint, topmost);
-    if (flags == windowFlags())
-        return;
-    // Telling the existing window keeps it where it is; QWidget::setWindowFlags would make a
-    // new one and hide it.
-    if (QWindow* window = windowHandle()) {
-        overrideWindowFlags(flags);
-        window->setFlags(flags);
-    } else {
-        setWindowFlags(flags);
-    }
+    WindowLayering::setStaysOnTop(this, topmost);
 }
 
 bool CDlgRecHistory::isTopmost() const
 {
-    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    return WindowLayering::staysOnTop(this);
 }
 
 void CDlgRecHistory::placeBeside(const QRect& main, bool docked)

@@ -23,6 +23,11 @@ constexpr int WM_RECORD_MENU = 0x846;                // history: context menu of
 constexpr int LINK_CALL_PARTNER_KNOWN = 1;
 constexpr int LINK_CALL_STATUS_CHANGED = 2;
 
+// wParam and lParam of WM_TRAY_CALLBACK: the tray icon's id and the mouse action on it.
+constexpr int TRAY_ICON_ID = 1;
+constexpr int WM_LBUTTONUP = 0x0202;
+constexpr int WM_RBUTTONUP = 0x0205;
+
 // wParam values of WM_LINK_SKYPEWINDOW.
 constexpr int SKYPE_WINDOW_HIDDEN = 20;
 constexpr int SKYPE_WINDOW_NORMAL = 21;

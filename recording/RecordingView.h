@@ -5,8 +5,9 @@
 #include <QString>
 
 // What the recording control shows and asks of the main window. The main window implements it;
-// the control's tests use a fake. The control keeps `durationSeconds` and `statusCode`; the view
-// reads them from the control whenever it redraws the time display.
+// the control's tests use a fake. The control keeps `durationSeconds` and `statusCode` current in
+// the window's RecordingCounters, which it is given by reference; the view reads them whenever it
+// redraws the time display.
 class RecordingView {
 public:
     enum class RecordLook { Start, Stop };  // the Stop look enables the pause button, Start disables it

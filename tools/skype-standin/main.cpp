@@ -4,6 +4,7 @@
 #include "ScenarioScript.h"
 #include "SkypeStandIn.h"
 #include "StandInLog.h"
+#include "StandInWindow.h"
 #include "StdinReader.h"
 
 #include <QCommandLineParser>
@@ -101,8 +102,15 @@ int main(int argc, char* argv[])
                                         QStringLiteral("hz"), QStringLiteral("880"));
     const QCommandLineOption speech(QStringLiteral("speech"),
                                     QStringLiteral("Speak with espeak-ng instead of the tones, when it is there."));
+    const QCommandLineOption window(QStringLiteral("window"),
+                                    QStringLiteral("Show a main window on the X11 display (for sticking to it)."));
+    const QCommandLineOption windowClass(QStringLiteral("window-class"), QStringLiteral("The main window's class."),
+                                         QStringLiteral("name"), QStringLiteral("tSkMainForm"));
+    const QCommandLineOption windowGeometry(QStringLiteral("window-geometry"),
+                                            QStringLiteral("The main window's size and place."),
+                                            QStringLiteral("WxH+X+Y"), QStringLiteral("640x480+80+60"));
     parser.addOptions({access, loggedOut, user, friends, noPongs, noName, script, readStdin, logFile, ring, talk,
-                       noAudio, oddPieces, micTone, outputTone, speech});
+                       noAudio, oddPieces, micTone, outputTone, speech, window, windowClass, windowGeometry});
     parser.process(app);
 
     StandInLog log;
@@ -132,6 +140,16 @@ int main(int argc, char* argv[])
         return 1;
     if (!parser.isSet(noName) && !skype.acquireName())
         return 1;
+
+    StandInWindow mainWindow(skype, log);
+    if (parser.isSet(window)) {
+        const std::optional<QRect> geometry = StandInWindow::parseGeometry(parser.value(windowGeometry));
+        if (!geometry || !mainWindow.open(parser.value(windowClass), *geometry)) {
+            std::fprintf(stderr, "skype-standin: cannot open the window %s on the display\n",
+                         qPrintable(parser.value(windowGeometry)));
+            return 2;
+        }
+    }
 
     ScenarioScript fileScript(skype, log);
     if (parser.isSet(script) && !fileScript.loadFile(parser.value(script))) {
