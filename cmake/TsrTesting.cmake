@@ -1,14 +1,15 @@
 # tsr_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [DBUS] [XVFB] [TIMEOUT <seconds>]
-#               [LABELS <labels...>] [RESOURCE_LOCK <names...>])
+#               [LABELS <labels...>] [RESOURCE_LOCK <names...>] [ARGS <arguments...>])
 #
 # Builds one Qt Test executable and registers it with CTest. Every test runs with its own HOME
 # (and XDG folders) under the build tree, so no test ever touches the real home, with the
 # offscreen Qt platform and SDL's dummy audio driver. DBUS runs the test inside its own
 # session bus (dbus-run-session). XVFB runs it on a virtual X display of its own (xvfb-run);
-# without xvfb-run it runs with no display and skips what needs one. RESOURCE_LOCK keeps tests that share something fixed (for
-# example the program's real audio ports) from running at the same time.
+# without xvfb-run it runs with no display and skips what needs one. RESOURCE_LOCK keeps tests
+# that share something fixed (for example the program's real audio ports) from running at the
+# same time. ARGS are passed to the test program.
 function(tsr_add_test)
-    cmake_parse_arguments(T "DBUS;XVFB" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;RESOURCE_LOCK" ${ARGN})
+    cmake_parse_arguments(T "DBUS;XVFB" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;RESOURCE_LOCK;ARGS" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
     target_link_libraries(${T_NAME} PRIVATE tsr_testsupport Qt6::Test ${T_LIBS})
     tsr_set_warnings(${T_NAME})
@@ -27,7 +28,7 @@ function(tsr_add_test)
             set(display "DISPLAY=")
         endif()
     endif()
-    add_test(NAME ${T_NAME} COMMAND ${command})
+    add_test(NAME ${T_NAME} COMMAND ${command} ${T_ARGS})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
