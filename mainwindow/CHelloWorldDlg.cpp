@@ -2,12 +2,14 @@
 
 #include "audio/AudioCapture.h"
 #include "history/RecordStore.h"
+#include "mainwindow/RecordingPanel.h"
 #include "platform/AppPaths.h"
 #include "platform/MessageBoxService.h"
 #include "platform/ProductSite.h"
 #include "platform/Shell.h"
 #include "platform/WindowMessage.h"
 #include "platform/WindowMessages.h"
+#include "recording/RecordingControl.h"
 #include "settings/CGeneralProfile.h"
 #include "skype/SkypeLink.h"
 #include "ui/SkinPictures.h"
@@ -47,8 +49,10 @@ QString rectangleText(const QRect& r)
 CHelloWorldDlg::CHelloWorldDlg(QWidget* parent) : QDialog(parent), m_icon(SkinPictures::icon(128))
 {
     m_status = new QLabel(this);
+    m_recordingPanel = new RecordingPanel(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_status);
+    layout->addWidget(m_recordingPanel);
 }
 
 CHelloWorldDlg::~CHelloWorldDlg()
@@ -75,6 +79,11 @@ bool CHelloWorldDlg::OnInitDialog()
     CGeneralProfile::Instance().Load();
     startAudio();
     startLink();
+    // The call table and the call partners are the link's; the recording control reads them there.
+    if (!m_recording) {
+        m_recording = std::make_unique<RecordingControl>(*m_recordingPanel, this);
+        m_recordingPanel->setControl(m_recording.get());
+    }
     m_initDone = true;
     return true;
 }
@@ -109,8 +118,10 @@ void CHelloWorldDlg::OnDestroy()
         return;
     m_destroyed = true;
     saveSettings();
+    // A recording still running is closed here with the audio, and not entered in the history.
     AudioCapture::destroyInstance();
     SkypeLink::ShutdownLink();
+    m_recording.reset();
     RecordStore::DestroyInstance();
     CGeneralProfile::DestroyInstance();
 }
@@ -159,7 +170,12 @@ void CHelloWorldDlg::EndOnRequest()
 bool CHelloWorldDlg::event(QEvent* e)
 {
     if (const WindowMessage* message = WindowMessage::from(e)) {
+        if (m_recording && m_recording->handleMessage(*message))
+            return true; // WM_FINISH_RECORDING and the call events
         switch (message->message()) {
+        case WM_LINK_USERHANDLE:
+            OnLinkUserHandle();
+            return true;
         case WM_LINK_REFUSED:
             OnLinkRefused();
             return true;
@@ -168,6 +184,15 @@ bool CHelloWorldDlg::event(QEvent* e)
         }
     }
     return QDialog::event(e);
+}
+
+// Skype is reached: ready to record, also in the middle of a recording.
+void CHelloWorldDlg::OnLinkUserHandle()
+{
+    m_recordingPanel->setRecordingStatus(QStringLiteral("Ready for recording ..."), RecordingView::NormalColour);
+    if (m_recording)
+        m_recording->setStatusCode(RecordingControl::Ready);
+    m_recordingPanel->refreshTimeDisplay();
 }
 
 void CHelloWorldDlg::OnLinkRefused()

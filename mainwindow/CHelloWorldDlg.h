@@ -2,8 +2,11 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <memory>
 
 class QLabel;
+class RecordingControl;
+class RecordingPanel;
 
 // The program's main window. It runs as a modal dialog for the whole life of the process: its
 // initialisation brings up every subsystem in a fixed order and its destruction takes them down
@@ -38,9 +41,12 @@ private:
     void startLink();
     void saveSettings();
     void OnLinkRefused();
+    void OnLinkUserHandle();
 
     QIcon m_icon;
     QLabel* m_status = nullptr;
+    RecordingPanel* m_recordingPanel = nullptr;
+    std::unique_ptr<RecordingControl> m_recording;
     bool m_initDone = false;
     bool m_destroyed = false;
     bool m_endRequested = false;
