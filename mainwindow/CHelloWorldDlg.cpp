@@ -49,7 +49,7 @@ QString rectangleText(const QRect& r)
 CHelloWorldDlg::CHelloWorldDlg(QWidget* parent) : QDialog(parent), m_icon(SkinPictures::icon(128))
 {
     m_status = new QLabel(this);
-    m_recordingPanel = new RecordingPanel(this);
+    m_recordingPanel = new RecordingPanel(m_counters, this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_status);
     layout->addWidget(m_recordingPanel);
@@ -81,8 +81,9 @@ bool CHelloWorldDlg::OnInitDialog()
     startLink();
     // The call table and the call partners are the link's; the recording control reads them there.
     if (!m_recording) {
-        m_recording = std::make_unique<RecordingControl>(*m_recordingPanel, this);
-        m_recordingPanel->setControl(m_recording.get());
+        m_recording = std::make_unique<RecordingControl>(*m_recordingPanel, m_counters, this);
+        connect(m_recordingPanel, &RecordingPanel::recordClicked, m_recording.get(), &RecordingControl::OnRecordButton);
+        connect(m_recordingPanel, &RecordingPanel::pauseClicked, m_recording.get(), &RecordingControl::OnPauseButton);
     }
     m_initDone = true;
     return true;
@@ -190,8 +191,7 @@ bool CHelloWorldDlg::event(QEvent* e)
 void CHelloWorldDlg::OnLinkUserHandle()
 {
     m_recordingPanel->setRecordingStatus(QStringLiteral("Ready for recording ..."), RecordingView::NormalColour);
-    if (m_recording)
-        m_recording->setStatusCode(RecordingControl::Ready);
+    m_counters.statusCode = RecordingCounters::Ready;
     m_recordingPanel->refreshTimeDisplay();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recording/RecordingCounters.h"
+
 #include <QDialog>
 #include <QIcon>
 #include <memory>
@@ -45,6 +47,7 @@ private:
 
     QIcon m_icon;
     QLabel* m_status = nullptr;
+    RecordingCounters m_counters;
     RecordingPanel* m_recordingPanel = nullptr;
     std::unique_ptr<RecordingControl> m_recording;
     bool m_initDone = false;

@@ -1,12 +1,11 @@
 #include "mainwindow/RecordingPanel.h"
 
-#include "recording/RecordingControl.h"
-
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
-RecordingPanel::RecordingPanel(QWidget* parent) : QWidget(parent)
+RecordingPanel::RecordingPanel(const RecordingCounters& counters, QWidget* parent)
+    : QWidget(parent), m_counters(counters)
 {
     m_record = new QPushButton(this);
     m_record->setObjectName(QStringLiteral("1001"));
@@ -26,20 +25,8 @@ RecordingPanel::RecordingPanel(QWidget* parent) : QWidget(parent)
     setPauseLook(PauseLook::Pause);
     setRecordButtonEnabled(false);
     refreshTimeDisplay();
-    connect(m_record, &QPushButton::clicked, this, [this] {
-        if (m_control)
-            m_control->OnRecordButton();
-    });
-    connect(m_pause, &QPushButton::clicked, this, [this] {
-        if (m_control)
-            m_control->OnPauseButton();
-    });
-}
-
-void RecordingPanel::setControl(RecordingControl* control)
-{
-    m_control = control;
-    refreshTimeDisplay();
+    connect(m_record, &QPushButton::clicked, this, &RecordingPanel::recordClicked);
+    connect(m_pause, &QPushButton::clicked, this, &RecordingPanel::pauseClicked);
 }
 
 void RecordingPanel::setRecordingStatus(const QString& text, quint32 rgb)
@@ -75,8 +62,7 @@ void RecordingPanel::resetLevelMeters() {}
 
 void RecordingPanel::refreshTimeDisplay()
 {
-    m_time->setText(m_control ? timeDisplayText(m_control->durationSeconds(), m_control->statusCode())
-                              : timeDisplayText(0, RecordingControl::WaitingForSkype));
+    m_time->setText(timeDisplayText(m_counters.durationSeconds, m_counters.statusCode));
 }
 
 void RecordingPanel::bringToFront()
@@ -102,5 +88,5 @@ QString RecordingPanel::timeDisplayText(quint64 durationSeconds, int statusCode)
             .arg(minutes, 2, 10, QLatin1Char('0'))
             .arg(seconds, 2, 10, QLatin1Char('0'));
     }
-    return statusCode != RecordingControl::WaitingForSkype ? QStringLiteral("Ready") : QStringLiteral("Waiting...");
+    return statusCode != RecordingCounters::WaitingForSkype ? QStringLiteral("Ready") : QStringLiteral("Waiting...");
 }

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "recording/RecordingCounters.h"
 #include "recording/RecordingView.h"
 
-#include <QPointer>
 #include <QWidget>
 
 class QLabel;
 class QPushButton;
-class RecordingControl;
 
 // The record and pause buttons (object names "1001" and "1002"), the recording status line
 // ("1009") and the time display of the main window, as plain widgets.
@@ -15,10 +14,8 @@ class RecordingPanel : public QWidget, public RecordingView {
     Q_OBJECT
 
 public:
-    explicit RecordingPanel(QWidget* parent = nullptr);
-
-    // The control the buttons drive and whose counters the time display shows.
-    void setControl(RecordingControl* control);
+    // counters: what the time display shows, kept current by the recording control.
+    explicit RecordingPanel(const RecordingCounters& counters, QWidget* parent = nullptr);
 
     void setRecordingStatus(const QString& text, quint32 rgb) override;
     void setRecordLook(RecordLook look) override;
@@ -34,10 +31,14 @@ public:
     // reached, else "Waiting...".
     static QString timeDisplayText(quint64 durationSeconds, int statusCode);
 
+signals:
+    void recordClicked();
+    void pauseClicked();
+
 private:
+    const RecordingCounters& m_counters;
     QLabel* m_status = nullptr;
     QLabel* m_time = nullptr;
     QPushButton* m_record = nullptr;
     QPushButton* m_pause = nullptr;
-    QPointer<RecordingControl> m_control;
 };

@@ -25,7 +25,8 @@ bool isEndedCallStatus(int status)
 
 } // namespace
 
-RecordingControl::RecordingControl(RecordingView& view, QObject* window) : m_view(view), m_window(window)
+RecordingControl::RecordingControl(RecordingView& view, RecordingCounters& counters, QObject* window)
+    : m_view(view), m_counters(counters), m_window(window)
 {
     m_durationTimer.setInterval(DurationTickMs);
     connect(&m_durationTimer, &QTimer::timeout, this, &RecordingControl::onDurationTick);
@@ -96,7 +97,7 @@ bool RecordingControl::Start()
     audio.setSide(profile.recside);
     audio.setCaptureState(CaptureState::Recording);
     showRecording();
-    m_durationSeconds = 0;
+    m_counters.durationSeconds = 0;
     m_durationTimer.start();
     return true;
 }
@@ -124,9 +125,9 @@ void RecordingControl::Stop()
     m_view.setPauseLook(RecordingView::PauseLook::Pause);
     m_view.resetLevelMeters();
     m_view.setRecordingStatus(readyText, RecordingView::NormalColour);
-    m_statusCode = Ready;
+    m_counters.statusCode = RecordingCounters::Ready;
     m_durationTimer.stop();
-    m_durationSeconds = 0;
+    m_counters.durationSeconds = 0;
     m_view.refreshTimeDisplay();
 }
 
@@ -178,7 +179,7 @@ void RecordingControl::Resume()
 void RecordingControl::showRecording()
 {
     m_view.setRecordingStatus(recordingText, RecordingView::AlertColour);
-    m_statusCode = Recording;
+    m_counters.statusCode = RecordingCounters::Recording;
     m_view.setRecordLook(RecordingView::RecordLook::Stop);
     m_view.setPauseLook(RecordingView::PauseLook::Pause);
 }
@@ -187,12 +188,12 @@ void RecordingControl::showPaused()
 {
     m_view.setPauseLook(RecordingView::PauseLook::Resume);
     m_view.setRecordingStatus(pausedText, RecordingView::AlertColour);
-    m_statusCode = Paused;
+    m_counters.statusCode = RecordingCounters::Paused;
 }
 
 void RecordingControl::onDurationTick()
 {
-    ++m_durationSeconds;
+    ++m_counters.durationSeconds;
     m_view.refreshTimeDisplay();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "recording/RecordingCounters.h"
 #include "recording/RecordingSession.h"
 #include "recording/RecordingView.h"
 
@@ -12,8 +13,9 @@ class WindowMessage;
 
 // Decides when a recording starts and ends, names its file, drives the audio capture and adds
 // the finished recording to the history. It belongs to the main window, which shows what it is
-// told through RecordingView, and runs on the user-interface thread. Its inputs: the record and
-// pause buttons, the Skype link's call events (WM_LINK_CALL) and its own WM_FINISH_RECORDING.
+// told through RecordingView and holds the counters of its time display, and runs on the
+// user-interface thread. Its inputs: the record and pause buttons, the Skype link's call events
+// (WM_LINK_CALL) and its own WM_FINISH_RECORDING.
 //
 // Uses the process-wide SkypeLink, AudioCapture, CGeneralProfile and RecordStore as they stand
 // when it acts; a missing link means no call, so nothing starts.
@@ -21,13 +23,12 @@ class RecordingControl : public QObject {
     Q_OBJECT
 
 public:
-    // What the time display makes of the counters (statusCode).
-    enum StatusCode { WaitingForSkype = 0, Ready = 1, Recording = 2, Paused = 3 };
     static constexpr int DurationTickMs = 1000;
 
-    // window: where WM_FINISH_RECORDING is posted (it hands the message back to
-    // handleMessage()); without one the control posts it to itself.
-    explicit RecordingControl(RecordingView& view, QObject* window = nullptr);
+    // counters: the window's durationSeconds and statusCode, kept current here. window: where
+    // WM_FINISH_RECORDING is posted (it hands the message back, to handleMessage() or
+    // OnFinishRecording()); without one the control posts it to itself.
+    RecordingControl(RecordingView& view, RecordingCounters& counters, QObject* window = nullptr);
     ~RecordingControl() override;
 
     // The record button: Stop while a recording runs, otherwise Start.
@@ -63,11 +64,6 @@ public:
     // The partner a recording is named after: "undisclosed_pstn" for any undisclosed number.
     static QString RecordingName(const QString& partner);
 
-    // The time display's two numbers. The window sets statusCode Ready when Skype is reached.
-    quint64 durationSeconds() const { return m_durationSeconds; }
-    int statusCode() const { return m_statusCode; }
-    void setStatusCode(int code) { m_statusCode = code; }
-
     // A recording runs (recording, paused or resumed) as far as the audio capture is concerned.
     bool isRecording() const;
     // Stopped on the screen, WM_FINISH_RECORDING not yet handled.
@@ -87,11 +83,10 @@ private:
     bool isBusy() const;
 
     RecordingView& m_view;
+    RecordingCounters& m_counters;
     QPointer<QObject> m_window;
     RecordingSession m_session;
     QTimer m_durationTimer;
-    quint64 m_durationSeconds = 0;
-    int m_statusCode = WaitingForSkype;
     bool m_finishPending = false;
     bool m_starting = false;
 };
