@@ -80,7 +80,6 @@ private:
     void onCallInProgress(const QString& callId);
     void onCallEnded(const QString& callId);
     void noteCompanionCalls(const QString& recordedCall);
-    bool isBusy() const;
 
     RecordingView& m_view;
     RecordingCounters& m_counters;
