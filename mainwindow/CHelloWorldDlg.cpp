@@ -12,6 +12,7 @@
 #include "platform/Shell.h"
 #include "platform/WindowMessage.h"
 #include "platform/WindowMessages.h"
+#include "recording/RecordingControl.h"
 #include "settings/CDlgOptions.h"
 #include "settings/CGeneralProfile.h"
 #include "skype/ContactDirectory.h"
@@ -268,8 +269,7 @@ bool CHelloWorldDlg::OnInitDialog()
     CGeneralProfile::Instance().Load();
     startAudio();
     startLink();
-    // Here the recording control takes the call table, makes the recording session and takes
-    // the call partners, once it is made beside this window.
+    createRecordingControl();
     disableRecordingButtons();
     restoreWindowPosition();
     m_history->FillFromStore();
@@ -500,9 +500,21 @@ void CHelloWorldDlg::OnDestroy()
     saveSettings();
     AudioCapture::destroyInstance();
     SkypeLink::ShutdownLink();
-    // Here the recording session ends, with the recording control.
+    // A recording still running was closed with the audio above; it is not entered in the history.
+    m_recording.reset();
     RecordStore::DestroyInstance();
     CGeneralProfile::DestroyInstance();
+}
+
+// The recording control reads the call table and the call partners from the link when it acts;
+// it makes the one recording session of the process.
+void CHelloWorldDlg::createRecordingControl()
+{
+    m_recording = std::make_unique<RecordingControl>(*this, m_counters, this);
+    connect(this, &CHelloWorldDlg::recordClicked, m_recording.get(), &RecordingControl::OnRecordButton);
+    connect(this, &CHelloWorldDlg::pauseClicked, m_recording.get(), &RecordingControl::OnPauseButton);
+    connect(this, &CHelloWorldDlg::linkCallPosted, m_recording.get(), &RecordingControl::OnLinkCall);
+    connect(this, &CHelloWorldDlg::finishRecordingPosted, m_recording.get(), &RecordingControl::OnFinishRecording);
 }
 
 void CHelloWorldDlg::destroyHistoryWindow()

@@ -16,6 +16,7 @@
 #include <memory>
 
 class CDlgRecHistory;
+class RecordingControl;
 class CKCBusyProgressCtrl;
 class CLabelEx;
 class CMyButtonST;
@@ -196,6 +197,7 @@ private:
     void setUpRecordingButtons();
     void startAudio();
     void startLink();
+    void createRecordingControl();
     void disableRecordingButtons();
     void restoreWindowPosition();
     void startSkypeWindowTimer();
@@ -252,6 +254,7 @@ private:
     QMenu* m_systemMenu = nullptr;
 
     std::unique_ptr<CDlgRecHistory> m_history;
+    std::unique_ptr<RecordingControl> m_recording;
     QRect m_timeRect;
     SkypeDocking m_docking;
     std::function<QRect()> m_workAreaSource;

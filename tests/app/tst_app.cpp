@@ -6,6 +6,7 @@
 #include "platform/WindowMessage.h"
 #include "platform/WindowMessages.h"
 #include "skype/SkypeLink.h"
+#include "support/ProgramProcess.h"
 #include "support/RecordingMessagePresenter.h"
 #include "support/RecordingShell.h"
 #include "support/StandInProcess.h"
@@ -20,59 +21,6 @@
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
-
-namespace {
-// A copy of the program in its own process, with its own home; all copies share one runtime
-// folder, where the single-instance lock lives.
-class ProgramCopy {
-public:
-    ProgramCopy(const QString& home, const QString& runtime)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home);
-        env.insert("XDG_CONFIG_HOME", home + "/.config");
-        env.insert("XDG_DATA_HOME", home + "/.local/share");
-        env.insert("XDG_CACHE_HOME", home + "/.cache");
-        env.insert("XDG_RUNTIME_DIR", runtime);
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("TSR_AUDIO_PORTS", "0,0");
-        m_home = home;
-        m_process.setProcessEnvironment(env);
-        m_process.start(TSR_PROGRAM, QStringList{});
-    }
-    ~ProgramCopy()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-
-    // The window's initialisation made its folders: the copy is up and holds the lock.
-    bool waitUntilRunning()
-    {
-        return QTest::qWaitFor(
-                   [this] { return QFileInfo::exists(recordingFolder()) || m_process.state() == QProcess::NotRunning; },
-                   20000) &&
-               m_process.state() == QProcess::Running;
-    }
-    QString recordingFolder() const { return m_home + "/Documents/Tallowin Skype Recorder"; }
-
-    // Asks the copy to end, as the desktop does at logout; it closes its window and ends normally.
-    bool endsWhenAsked()
-    {
-        m_process.terminate();
-        return m_process.waitForFinished(20000) && m_process.exitStatus() == QProcess::NormalExit &&
-               m_process.exitCode() == 0;
-    }
-
-    QProcess& process() { return m_process; }
-
-private:
-    QString m_home;
-    QProcess m_process;
-};
-} // namespace
 
 class TestApp : public QObject {
     Q_OBJECT
@@ -174,7 +122,7 @@ private slots:
         TestEnvironment first;
         TestEnvironment second;
         const QString runtime = first.path("run");
-        ProgramCopy running(first.home(), runtime);
+        ProgramProcess running(TSR_PROGRAM, first.home(), runtime);
         QVERIFY(running.waitUntilRunning());
         // However long the first copy has been running, its lock holds.
         QFile lock(runtime + "/MARROWICK_CALLRECORDER");
@@ -182,7 +130,7 @@ private slots:
         QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
         lock.close();
 
-        ProgramCopy another(second.home(), runtime);
+        ProgramProcess another(TSR_PROGRAM, second.home(), runtime);
         QVERIFY(another.process().waitForFinished(20000));
         QCOMPARE(another.process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(another.process().exitCode(), 0);
@@ -193,7 +141,7 @@ private slots:
 
         QVERIFY(running.endsWhenAsked());
 
-        ProgramCopy next(second.home(), runtime);
+        ProgramProcess next(TSR_PROGRAM, second.home(), runtime);
         QVERIFY(next.waitUntilRunning());
     }
 
@@ -202,7 +150,7 @@ private slots:
         TestEnvironment env;
         StandInProcess skype(TSR_SKYPE_STANDIN, {"--access", "refuse"});
         QVERIFY(skype.waitUntilReady());
-        ProgramCopy program(env.home(), env.path("run"));
+        ProgramProcess program(TSR_PROGRAM, env.home(), env.path("run"));
         QVERIFY(program.waitUntilRunning());
         QTRY_COMPARE(skype.lines("reply"), QStringList{"ERROR 68"});
         QTest::qWait(200); // let the refusal's message box come up
@@ -215,13 +163,13 @@ private slots:
         TestEnvironment first;
         TestEnvironment second;
         const QString runtime = first.path("run");
-        ProgramCopy killed(first.home(), runtime);
+        ProgramProcess killed(TSR_PROGRAM, first.home(), runtime);
         QVERIFY(killed.waitUntilRunning());
         killed.process().kill();
         QVERIFY(killed.process().waitForFinished(20000));
         QVERIFY(QFileInfo::exists(runtime + "/MARROWICK_CALLRECORDER")); // left behind
 
-        ProgramCopy next(second.home(), runtime);
+        ProgramProcess next(TSR_PROGRAM, second.home(), runtime);
         QVERIFY(next.waitUntilRunning());
         QVERIFY(next.endsWhenAsked());
     }
