@@ -1,3 +1,4 @@
+#include "history/CDlgRecHistory.h"
 #include "history/RecordStore.h"
 #include "mainwindow/CHelloWorldDlg.h"
 #include "platform/AppPaths.h"
@@ -72,6 +73,12 @@ class TestE2eWindow : public QObject {
         QCOMPARE(entry.type, 1);
         QCOMPARE(entry.file, path);
         QVERIFY(entry.duration >= 2);
+
+        // The finished recording is in the history window, which comes forward (notifyhistory).
+        CDlgRecHistory* history = window.historyWindow();
+        QVERIFY(history && history->isVisible());
+        QCOMPARE(history->counts().total, 1);
+        QCOMPARE(history->counts().fresh, 1);
 
         const Mp3Probe probe(path);
         QVERIFY2(probe.isValid(), qPrintable(probe.error()));
