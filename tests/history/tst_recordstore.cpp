@@ -1,12 +1,11 @@
 #include "history/RecordStore.h"
 #include "support/FakeClock.h"
+#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -39,29 +38,6 @@ QByteArray record(const QByteArray& element, const QByteArray& name, const QByte
     return "<" + element + "><name>" + name + "</name><time>" + time + "</time><file>/Rec/" + name +
            ".mp3</file><type>3</type><duration>0</duration><new>true</new><note/></" + element + ">";
 }
-
-// Lowers the largest file this process may write, so that saving a bigger document fails as
-// on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int);
-};
 
 } // namespace
 
