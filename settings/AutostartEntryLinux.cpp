@@ -1,10 +1,11 @@
 #include "settings/AutostartEntry.h"
 
+#include "platform/FileSync.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 // The entry is an XDG autostart file, ~/.config/autostart/Marrowick.desktop.
@@ -85,7 +86,5 @@ void AutostartEntry::apply(bool autostart) const
     if (exists() || m_program.isEmpty())
         return;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(desktopEntry(m_program)) >= 0)
-        file.commit();
+    WriteWholeFile(path, desktopEntry(m_program));
 }
