@@ -1,5 +1,6 @@
 #include "skype/SkypeLink.h"
 
+#include "audio/AudioCapture.h"
 #include "platform/WindowMessage.h"
 #include "platform/WindowMessages.h"
 #include "skype/DBusSkypeTransport.h"
@@ -55,7 +56,8 @@ void SkypeLink::ShutdownLink()
 SkypeLink::SkypeLink()
     : m_callTable([this](const QString& command) { return PushCommand(command); }),
       m_chatAutoReply([this](const QString& chat, const QString& text) { return SendChatMessage(chat, text); }),
-      m_parser(std::make_unique<SkypeParser>(*this))
+      m_parser(std::make_unique<SkypeParser>(*this)), m_mySidePort(AudioCapture::MySidePort),
+      m_remoteSidePort(AudioCapture::RemoteSidePort)
 {
     m_pingTimer.setInterval(KeepAlivePeriodMs);
     connect(&m_pingTimer, &QTimer::timeout, this, &SkypeLink::onKeepAliveTick);
