@@ -58,11 +58,11 @@ bool CMp3File::Open(const QString& path, int sampleRate, int bitrate, int mode)
     return true;
 }
 
-bool CMp3File::startEncoder(int sampleRate, int bitrate, int mode)
+LameHandle CMp3File::makeEncoder(int sampleRate, int bitrate, int mode)
 {
     LameHandle lame(lame_init());
     if (!lame)
-        return false;
+        return lame;
     const bool stereo = mode == 1 || mode == 2;
     lame_set_in_samplerate(lame.get(), InputSampleRate);
     lame_set_num_channels(lame.get(), stereo ? 2 : 1);
@@ -77,8 +77,15 @@ bool CMp3File::startEncoder(int sampleRate, int bitrate, int mode)
     lame_set_bWriteVbrTag(lame.get(), 0);
     lame_set_write_id3tag_automatic(lame.get(), 0);
     if (lame_init_params(lame.get()) < 0)
-        return false;
+        lame.reset();
+    return lame;
+}
 
+bool CMp3File::startEncoder(int sampleRate, int bitrate, int mode)
+{
+    LameHandle lame = makeEncoder(sampleRate, bitrate, mode);
+    if (!lame)
+        return false;
     m_outputSampleRate = lame_get_out_samplerate(lame.get());
     m_bitrate = lame_get_brate(lame.get());
     m_channels = lame_get_num_channels(lame.get());
