@@ -2,6 +2,7 @@
 
 #include "audio/CBuffer.h"
 #include "platform/MessageBoxService.h"
+#include "platform/ProductName.h"
 
 #include <QFile>
 #include <cerrno>
@@ -25,7 +26,7 @@ void reportCreateFailure(int error)
     if (!text || !*text)
         return;
     MessageRequest request;
-    request.caption = QStringLiteral("Tallowin Skype Recorder Create Mp3 File Failed!");
+    request.caption = productName() + QStringLiteral(" Create Mp3 File Failed!");
     request.text = QString::fromLocal8Bit(text);
     request.icon = MessageIcon::Error;
     MessageBoxService::show(request);

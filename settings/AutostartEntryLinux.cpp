@@ -1,6 +1,7 @@
 #include "settings/AutostartEntry.h"
 
 #include "platform/FileSync.h"
+#include "platform/ProductName.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -46,9 +47,9 @@ QByteArray desktopEntry(const QString& program)
 {
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
-                          "Name=Tallowin Skype Recorder\n"
-                          "Exec=%1\n")
-        .arg(execValue(program))
+                          "Name=%1\n"
+                          "Exec=%2\n")
+        .arg(productName(), execValue(program))
         .toUtf8();
 }
 
