@@ -52,7 +52,7 @@ bool CMp3File::Open(const QString& path, int sampleRate, int bitrate, int mode)
     }
     if (!startEncoder(sampleRate, bitrate, mode)) {
         // The empty file stays on disk; the recording simply writes nothing.
-        std::fclose(m_file.release());
+        m_file.reset();
         return false;
     }
     m_closed = 0;
@@ -137,8 +137,7 @@ void CMp3File::finish()
     if (finalBytes > 0)
         writeOutput(finalBytes);
     forgetEncoder();
-    std::fflush(m_file.get());
-    std::fclose(m_file.release());
+    m_file.reset();
     m_output = {};
     m_closed = 1;
 }
