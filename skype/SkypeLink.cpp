@@ -225,11 +225,10 @@ void SkypeLink::onText(const QString& text)
 void SkypeLink::handleIncomingText(const QString& text)
 {
     emit textReceived(text);
-    // A text ends at its first zero character, as on the wire.
-    const qsizetype zero = text.indexOf(QChar(0));
-    const QString notification = zero < 0 ? text : text.left(zero);
-    if (notification.size() > SkypeText::MaxTextLength)
+    const QStringView wireText = SkypeText::untilZero(text);
+    if (wireText.size() > SkypeText::MaxTextLength)
         return;
+    const QString notification = wireText.toString();
     m_chatAutoReply.OnNotification(notification);
     m_parser->Parse(notification);
 }
@@ -404,8 +403,7 @@ void SkypeLink::QueryChatName(const QString& messageId)
 
 QByteArray SkypeLink::wireForm(const QString& text)
 {
-    const qsizetype zero = text.indexOf(QChar(0));
-    const QByteArray utf8 = (zero < 0 ? text : text.left(zero)).toUtf8();
+    const QByteArray utf8 = SkypeText::untilZero(text).toUtf8();
     if (utf8.size() + 1 > MaxCommandBytes)
         return {};
     return utf8;
