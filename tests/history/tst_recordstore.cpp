@@ -1,28 +1,19 @@
 #include "history/RecordStore.h"
 #include "support/FakeClock.h"
 #include "support/FileSizeLimit.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+using TestFiles::readFile;
+using TestFiles::writeFile;
+
 namespace {
 
 const QByteArray declaration = R"(<?xml version="1.0" encoding="UTF-8" standalone="no"?>)";
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 RecordEntry entry(const QString& name, const QString& time)
 {
@@ -188,7 +179,7 @@ private slots:
         QFETCH(int, duration);
         QFETCH(QByteArray, savedAgain);
 
-        writeFile(m_path, "<?xml version=\"1.0\"?>\n<corvane>\n<list>" + written + "</list>\n</corvane>\n");
+        QVERIFY(writeFile(m_path, "<?xml version=\"1.0\"?>\n<corvane>\n<list>" + written + "</list>\n</corvane>\n"));
         QVERIFY(store().Open(m_path));
         QCOMPARE(store().Count(), 1);
         RecordEntry read;
@@ -237,8 +228,8 @@ private slots:
 
     void aCommentInTheListIsPassedOver()
     {
-        writeFile(m_path, "<corvane><list>" + record("rec1", "alice", "1") + "<!-- kept by hand -->" +
-                              record("rec2", "bob", "2") + "</list></corvane>");
+        QVERIFY(writeFile(m_path, "<corvane><list>" + record("rec1", "alice", "1") + "<!-- kept by hand -->" +
+                                      record("rec2", "bob", "2") + "</list></corvane>"));
         QVERIFY(store().Open(m_path));
         QCOMPARE(store().Count(), 3);
         RecordEntry read;
@@ -320,8 +311,8 @@ private slots:
 
         // A file kept aside earlier in the same second is not replaced either.
         const QString earlier = m_path + ".corrupt-20130110153148";
-        writeFile(earlier, "earlier");
-        writeFile(m_path, content);
+        QVERIFY(writeFile(earlier, "earlier"));
+        QVERIFY(writeFile(m_path, content));
 
         QVERIFY(!store().Open(m_path));
         QCOMPARE(store().Count(), 0);
@@ -340,7 +331,7 @@ private slots:
         QVERIFY(store().Add(entry("alice", "1")));
         const QByteArray saved = readFile(m_path);
         // What a crash between writing the new file and renaming it leaves behind.
-        writeFile(m_path + ".pZ3xQa", saved.left(saved.size() / 2));
+        QVERIFY(writeFile(m_path + ".pZ3xQa", saved.left(saved.size() / 2)));
 
         RecordStore::DestroyInstance();
         QVERIFY(store().Open(m_path));

@@ -5,6 +5,7 @@
 #include "settings/RegistryFile.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,6 +15,9 @@
 #include <limits>
 #include <sys/wait.h>
 #include <unistd.h>
+
+using TestFiles::readFile;
+using TestFiles::writeFile;
 
 namespace {
 
@@ -44,19 +48,6 @@ QStringList storedNames(const QByteArray& contents)
             names << QString::fromUtf8(line.mid(1, line.indexOf('"', 1) - 1));
     }
     return names;
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& contents)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
 }
 
 QByteArray expectedEntry(const QByteArray& exec)
