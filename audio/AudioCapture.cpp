@@ -1,6 +1,7 @@
 #include "audio/AudioCapture.h"
 
 #include "platform/MessageBoxService.h"
+#include "platform/ProductName.h"
 #include "platform/WindowMessage.h"
 #include "platform/WindowMessages.h"
 
@@ -17,7 +18,7 @@ std::unique_ptr<AudioCapture>& theInstance()
 void reportListenFailure(std::uint16_t port)
 {
     MessageRequest request;
-    request.caption = QStringLiteral("Tallowin Skype Recorder");
+    request.caption = productName();
     request.text = QStringLiteral("Create socket failed! Please make sure your firewall/anti-virus software does NOT "
                                   "block the port '%1'!")
                        .arg(port);

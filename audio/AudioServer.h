@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/BlockPool.h"
 #include "audio/UniqueFd.h"
 
 #include <array>
@@ -18,7 +19,8 @@
 // lost and no sample is shifted however TCP splits the stream.
 class AudioServer {
 public:
-    static constexpr int BlockBytes = 320;
+    // The blocks the mixing worker queues.
+    static constexpr int BlockBytes = BlockPool::BlockBytes;
     static constexpr int MaxEntries = 63; // the listener and up to 62 connections
     static constexpr int MaxReceive = 1022;
     // A read is delivered behind the bytes left over from the connection's previous read.

@@ -38,9 +38,3 @@ int BlockPool::blockCount() const
     std::lock_guard lock(m_mutex);
     return static_cast<int>(m_owned.size());
 }
-
-int BlockPool::freeCount() const
-{
-    std::lock_guard lock(m_mutex);
-    return static_cast<int>(m_free.size());
-}

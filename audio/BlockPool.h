@@ -25,7 +25,6 @@ public:
     void putBack(CBuffer* block);
 
     int blockCount() const;
-    int freeCount() const;
 
 private:
     CBuffer* make();

@@ -2,6 +2,7 @@
 
 #include "audio/CBuffer.h"
 #include "platform/MessageBoxService.h"
+#include "platform/ProductName.h"
 
 #include <QFile>
 #include <cerrno>
@@ -25,7 +26,7 @@ void reportCreateFailure(int error)
     if (!text || !*text)
         return;
     MessageRequest request;
-    request.caption = QStringLiteral("Tallowin Skype Recorder Create Mp3 File Failed!");
+    request.caption = productName() + QStringLiteral(" Create Mp3 File Failed!");
     request.text = QString::fromLocal8Bit(text);
     request.icon = MessageIcon::Error;
     MessageBoxService::show(request);
@@ -51,18 +52,18 @@ bool CMp3File::Open(const QString& path, int sampleRate, int bitrate, int mode)
     }
     if (!startEncoder(sampleRate, bitrate, mode)) {
         // The empty file stays on disk; the recording simply writes nothing.
-        std::fclose(m_file.release());
+        m_file.reset();
         return false;
     }
     m_closed = 0;
     return true;
 }
 
-bool CMp3File::startEncoder(int sampleRate, int bitrate, int mode)
+LameHandle CMp3File::makeEncoder(int sampleRate, int bitrate, int mode)
 {
     LameHandle lame(lame_init());
     if (!lame)
-        return false;
+        return lame;
     const bool stereo = mode == 1 || mode == 2;
     lame_set_in_samplerate(lame.get(), InputSampleRate);
     lame_set_num_channels(lame.get(), stereo ? 2 : 1);
@@ -77,8 +78,15 @@ bool CMp3File::startEncoder(int sampleRate, int bitrate, int mode)
     lame_set_bWriteVbrTag(lame.get(), 0);
     lame_set_write_id3tag_automatic(lame.get(), 0);
     if (lame_init_params(lame.get()) < 0)
-        return false;
+        lame.reset();
+    return lame;
+}
 
+bool CMp3File::startEncoder(int sampleRate, int bitrate, int mode)
+{
+    LameHandle lame = makeEncoder(sampleRate, bitrate, mode);
+    if (!lame)
+        return false;
     m_outputSampleRate = lame_get_out_samplerate(lame.get());
     m_bitrate = lame_get_brate(lame.get());
     m_channels = lame_get_num_channels(lame.get());
@@ -129,8 +137,7 @@ void CMp3File::finish()
     if (finalBytes > 0)
         writeOutput(finalBytes);
     forgetEncoder();
-    std::fflush(m_file.get());
-    std::fclose(m_file.release());
+    m_file.reset();
     m_output = {};
     m_closed = 1;
 }

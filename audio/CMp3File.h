@@ -35,6 +35,10 @@ public:
     int bitrate() const { return m_bitrate; }
     int channels() const { return m_channels; }
 
+    // A started LAME encoder for the program's input, with the settings Open takes; null when
+    // LAME will not start with them.
+    static LameHandle makeEncoder(int sampleRate, int bitrate, int mode);
+
 private:
     bool startEncoder(int sampleRate, int bitrate, int mode);
     bool writeOutput(int bytes);

@@ -126,11 +126,6 @@ int MixWorker::poolBlocksMySide() const
     return m_mySide ? m_mySide->pool().blockCount() : 0;
 }
 
-int MixWorker::poolBlocksRemoteSide() const
-{
-    return m_remoteSide ? m_remoteSide->pool().blockCount() : 0;
-}
-
 void MixWorker::run()
 {
     while (step()) {

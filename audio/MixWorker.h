@@ -54,7 +54,6 @@ public:
     int side() const { return m_side.load(); }
 
     bool isRunning() const { return m_running.load(); }
-    bool isStereo() const { return m_stereo.load(); }
     bool isAborted() const { return m_abort.load(); }
     // A worker thread is writing or draining.
     bool isWorking() const { return !m_threadEnded.load(); }
@@ -62,9 +61,6 @@ public:
     int queuedMySide() const;
     int queuedRemoteSide() const;
     int poolBlocksMySide() const;
-    int poolBlocksRemoteSide() const;
-
-    CMp3File& mp3File() { return m_mp3; }
 
 private:
     bool push(BlockQueue* queue, const CBuffer& block);

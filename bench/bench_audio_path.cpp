@@ -12,6 +12,7 @@
 // long recording does not grow it.
 
 #include "audio/AudioCapture.h"
+#include "audio/CMp3File.h"
 #include "audio/UniqueFd.h"
 
 #include <QCoreApplication>
@@ -37,13 +38,13 @@
 
 namespace {
 
-constexpr int InputRate = 16000;
-constexpr int BlockSamples = 160;
-constexpr int BlockBytes = 320;
+constexpr int InputRate = CMp3File::InputSampleRate;
+constexpr int BlockBytes = BlockPool::BlockBytes;
+constexpr int BlockSamples = BlockBytes / 2;
 constexpr int TableSeconds = 60;
 constexpr int TableBlocks = TableSeconds * 100;
-constexpr int BlocksPerSend = 10; // Skype writes whole blocks; ten at a time here
-constexpr int QueueLimit = 800;   // blocks; below the pool's 1024, so the pool never grows
+constexpr int BlocksPerSend = 10;                            // Skype writes whole blocks; ten at a time here
+constexpr int QueueLimit = BlockPool::InitialBlocks * 3 / 4; // blocks; the pool never grows
 constexpr int CheckpointSeconds = 600;
 
 struct Settings {
@@ -127,19 +128,12 @@ long statusKilobytes(const char* field)
 
 double bareLame(const Settings& settings, const CallSignal& signal, long seconds)
 {
-    lame_t lame = lame_init();
-    lame_set_in_samplerate(lame, InputRate);
-    lame_set_num_channels(lame, settings.stereo() ? 2 : 1);
-    lame_set_mode(lame, settings.mode == 1 ? STEREO : settings.mode == 2 ? JOINT_STEREO : MONO);
-    lame_set_out_samplerate(lame, settings.rate);
-    lame_set_VBR(lame, vbr_off);
-    lame_set_brate(lame, settings.bitrate);
-    lame_set_quality(lame, 3);
-    lame_set_original(lame, 1);
-    lame_set_disable_reservoir(lame, 1);
-    lame_set_bWriteVbrTag(lame, 0);
-    lame_set_write_id3tag_automatic(lame, 0);
-    lame_init_params(lame);
+    const LameHandle encoder = CMp3File::makeEncoder(settings.rate, settings.bitrate, settings.mode);
+    if (!encoder) {
+        std::fprintf(stderr, "LAME does not start with these settings\n");
+        std::exit(1);
+    }
+    lame_t lame = encoder.get();
 
     std::vector<unsigned char> out(16384);
     std::vector<std::int16_t> block(std::size_t(2 * BlockSamples));
@@ -158,7 +152,6 @@ double bareLame(const Settings& settings, const CallSignal& signal, long seconds
     }
     bytes += lame_encode_flush(lame, out.data(), int(out.size()));
     const double cpu = processCpuSeconds() - start;
-    lame_close(lame);
     std::printf("  (a) bare libmp3lame: %7.2f s CPU  (%lld bytes of MP3)\n", cpu, bytes);
     return cpu;
 }

@@ -3,7 +3,6 @@
 #include "platform/FileSync.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
@@ -132,14 +131,7 @@ bool XmlDoc::Save(const QString& path)
         return false;
     ByteArrayWriter writer;
     m_document.save(writer, "", saveOptions, pugi::encoding_utf8);
-
-    // Unbuffered, so that a write error (a full disk) reaches this code instead of being lost
-    // in a buffer flushed at commit, which would put a cut-off file in place of the old one.
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    // An uncommitted QSaveFile discards its temporary file.
-    if (file.write(writer.bytes) != writer.bytes.size() || !SyncToDisk(file) || !file.commit())
+    if (!WriteWholeFile(target, writer.bytes))
         return false;
     m_path = target;
     return true;

@@ -21,7 +21,6 @@ public:
     explicit SingleInstanceLock(const QString& folder = {});
 
     Result acquire();
-    bool isHeld() const { return m_lock.isLocked(); }
     QString fileName() const { return m_lock.fileName(); }
 
 private:

@@ -2,19 +2,27 @@
 
 #include <QSocketNotifier>
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
-// The handler may only write to a descriptor; the event loop reads the other end.
-int wakeFds[2] = {-1, -1};
+// The handler may only write to a descriptor; the event loop reads the other end. The handler
+// runs on whichever thread the signal lands on, so its end is atomic.
+std::atomic<int> signalEnd{-1};
+int loopEnd = -1;
 
+// A full socket (several signals unread) makes the write fail: the code the signal interrupted
+// must still find its own errno.
 void onProcessSignal(int)
 {
+    const int savedErrno = errno;
     const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(wakeFds[0], &byte, 1);
+    [[maybe_unused]] const ssize_t written = ::write(signalEnd.load(), &byte, 1);
+    errno = savedErrno;
 }
 
 void setHandler(int signal, void (*handler)(int))
@@ -39,10 +47,13 @@ TerminationSignals::~TerminationSignals()
 
 void TerminationSignals::install()
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, wakeFds) != 0)
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
         return;
-    ::fcntl(wakeFds[0], F_SETFL, O_NONBLOCK);
-    m_notifier = new QSocketNotifier(wakeFds[1], QSocketNotifier::Read, this);
+    ::fcntl(ends[0], F_SETFL, O_NONBLOCK);
+    signalEnd.store(ends[0]);
+    loopEnd = ends[1];
+    m_notifier = new QSocketNotifier(loopEnd, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::onSignal);
     setHandler(SIGTERM, onProcessSignal);
     setHandler(SIGINT, onProcessSignal);
@@ -56,14 +67,14 @@ void TerminationSignals::uninstall()
     setHandler(SIGINT, SIG_DFL);
     delete m_notifier;
     m_notifier = nullptr;
-    ::close(wakeFds[0]);
-    ::close(wakeFds[1]);
-    wakeFds[0] = wakeFds[1] = -1;
+    ::close(signalEnd.exchange(-1));
+    ::close(loopEnd);
+    loopEnd = -1;
 }
 
 void TerminationSignals::onSignal()
 {
     char bytes[16];
-    [[maybe_unused]] const ssize_t read = ::read(wakeFds[1], bytes, sizeof bytes);
+    [[maybe_unused]] const ssize_t read = ::read(loopEnd, bytes, sizeof bytes);
     emit terminationRequested();
 }

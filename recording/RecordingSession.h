@@ -35,7 +35,6 @@ public:
     // The recorded call ids joined with ",", in the order they were added.
     QString callIds() const { return m_callIds; }
     const RecordEntry& entry() const { return m_entry; }
-    qint64 startTime() const { return m_startTime; }
     bool isPaused() const { return m_paused; }
     qint32 pausedTotal() const { return m_pausedTotal; }
 

@@ -1,10 +1,12 @@
 #include "settings/AutostartEntry.h"
 
+#include "platform/FileSync.h"
+#include "platform/ProductName.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 // The entry is an XDG autostart file, ~/.config/autostart/Marrowick.desktop.
@@ -45,9 +47,9 @@ QByteArray desktopEntry(const QString& program)
 {
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
-                          "Name=Tallowin Skype Recorder\n"
-                          "Exec=%1\n")
-        .arg(execValue(program))
+                          "Name=%1\n"
+                          "Exec=%2\n")
+        .arg(productName(), execValue(program))
         .toUtf8();
 }
 
@@ -85,7 +87,5 @@ void AutostartEntry::apply(bool autostart) const
     if (exists() || m_program.isEmpty())
         return;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(desktopEntry(m_program)) >= 0)
-        file.commit();
+    WriteWholeFile(path, desktopEntry(m_program));
 }

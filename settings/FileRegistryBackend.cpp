@@ -1,5 +1,7 @@
 #include "settings/FileRegistryBackend.h"
 
+#include "platform/FileSync.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -152,11 +154,7 @@ bool FileRegistryBackend::store()
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     if (m_contents.isDamaged())
         keepDamagedCopy();
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = m_contents.format();
-    if (file.write(bytes) != bytes.size() || !replaceFile(file))
+    if (!WriteWholeFile(m_path, m_contents.format(), [this](QSaveFile& file) { return replaceFile(file); }))
         return false;
     // The new file takes over the old one's permissions; one the user could not read helps nobody.
     const QFileDevice::Permissions permissions = QFile::permissions(m_path);

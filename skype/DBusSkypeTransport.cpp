@@ -1,5 +1,6 @@
 #include "skype/DBusSkypeTransport.h"
 
+#include "platform/ProductName.h"
 #include "platform/RunOnThread.h"
 
 #include <QDBusMessage>
@@ -13,7 +14,7 @@ const QString skypePath = QStringLiteral("/com/Skype");
 const QString skypeInterface = QStringLiteral("com.Skype.API");
 const QString clientPath = QStringLiteral("/com/Skype/Client");
 const QString clientInterface = QStringLiteral("com.Skype.API.Client");
-const QString nameCommand = QStringLiteral("NAME Tallowin Skype Recorder");
+const QString nameCommand = QStringLiteral("NAME ") + productName();
 
 // Skype may hold the NAME answer back until its user has allowed the program.
 constexpr int nameTimeoutMs = 10 * 60 * 1000;

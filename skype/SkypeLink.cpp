@@ -1,5 +1,6 @@
 #include "skype/SkypeLink.h"
 
+#include "audio/AudioCapture.h"
 #include "platform/WindowMessage.h"
 #include "platform/WindowMessages.h"
 #include "skype/DBusSkypeTransport.h"
@@ -55,7 +56,8 @@ void SkypeLink::ShutdownLink()
 SkypeLink::SkypeLink()
     : m_callTable([this](const QString& command) { return PushCommand(command); }),
       m_chatAutoReply([this](const QString& chat, const QString& text) { return SendChatMessage(chat, text); }),
-      m_parser(std::make_unique<SkypeParser>(*this))
+      m_parser(std::make_unique<SkypeParser>(*this)), m_mySidePort(AudioCapture::MySidePort),
+      m_remoteSidePort(AudioCapture::RemoteSidePort)
 {
     m_pingTimer.setInterval(KeepAlivePeriodMs);
     connect(&m_pingTimer, &QTimer::timeout, this, &SkypeLink::onKeepAliveTick);
@@ -223,11 +225,10 @@ void SkypeLink::onText(const QString& text)
 void SkypeLink::handleIncomingText(const QString& text)
 {
     emit textReceived(text);
-    // A text ends at its first zero character, as on the wire.
-    const qsizetype zero = text.indexOf(QChar(0));
-    const QString notification = zero < 0 ? text : text.left(zero);
-    if (notification.size() > SkypeText::MaxTextLength)
+    const QStringView wireText = SkypeText::untilZero(text);
+    if (wireText.size() > SkypeText::MaxTextLength)
         return;
+    const QString notification = wireText.toString();
     m_chatAutoReply.OnNotification(notification);
     m_parser->Parse(notification);
 }
@@ -402,8 +403,7 @@ void SkypeLink::QueryChatName(const QString& messageId)
 
 QByteArray SkypeLink::wireForm(const QString& text)
 {
-    const qsizetype zero = text.indexOf(QChar(0));
-    const QByteArray utf8 = (zero < 0 ? text : text.left(zero)).toUtf8();
+    const QByteArray utf8 = SkypeText::untilZero(text).toUtf8();
     if (utf8.size() + 1 > MaxCommandBytes)
         return {};
     return utf8;

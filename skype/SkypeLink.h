@@ -44,10 +44,6 @@ public:
     static constexpr std::chrono::milliseconds SendSpacing{10};
     static constexpr std::chrono::milliseconds IdlePoll{500};
 
-    // Where Skype is asked to send a call's audio: the microphone (my side) and the call's
-    // output (the remote side).
-    static constexpr int MySideAudioPort = 38377;
-    static constexpr int RemoteSideAudioPort = 38376;
     // Call ids kept for re-issuing the audio redirection; a call beyond them is still
     // redirected, just not again after a lost connection.
     static constexpr int MaxRedirectedCalls = 64;
@@ -218,11 +214,13 @@ private:
     ChatAutoReply m_chatAutoReply;
     std::unique_ptr<SkypeParser> m_parser;
 
-    // Read by the audio receiving threads through ReissueAudioRedirect.
+    // Read by the audio receiving threads through ReissueAudioRedirect. The ports are where Skype
+    // is asked to send a call's audio: the microphone (my side) and the call's output (the
+    // remote side); the audio servers' own ports unless the program moved them.
     mutable std::mutex m_redirectMutex;
     QStringList m_redirectedCalls;
-    std::atomic<int> m_mySidePort{MySideAudioPort};
-    std::atomic<int> m_remoteSidePort{RemoteSideAudioPort};
+    std::atomic<int> m_mySidePort;
+    std::atomic<int> m_remoteSidePort;
 
     bool m_openChatRunning = false;
     std::atomic<bool> m_ending{false};

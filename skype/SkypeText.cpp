@@ -23,6 +23,12 @@ std::optional<Notification> tokenize(QStringView text)
     return Notification{std::move(keyword), words->tail.trimmed()};
 }
 
+QStringView untilZero(QStringView text)
+{
+    const qsizetype zero = text.indexOf(QChar(0));
+    return zero < 0 ? text : text.left(zero);
+}
+
 int leadingNumber(QStringView text)
 {
     constexpr int largest = std::numeric_limits<int>::max();

@@ -34,6 +34,9 @@ struct Notification {
 // both ends removed first).
 std::optional<Notification> tokenize(QStringView text);
 
+// The text up to its first zero character: a text ends there, as on the wire.
+QStringView untilZero(QStringView text);
+
 // The decimal number at the start of the text (0 when it starts with no digit), held at the
 // largest int instead of overflowing.
 int leadingNumber(QStringView text);

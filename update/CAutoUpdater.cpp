@@ -1,6 +1,7 @@
 #include "update/CAutoUpdater.h"
 
 #include "platform/MessageBoxService.h"
+#include "platform/ProductName.h"
 #include "platform/ProductSite.h"
 #include "platform/Shell.h"
 
@@ -12,7 +13,6 @@
 
 namespace {
 
-const QString productName = QStringLiteral("Tallowin Skype Recorder");
 const QString programVersion = QStringLiteral("6.6.6");
 
 // The text ends at the first zero byte.
@@ -136,7 +136,7 @@ void CAutoUpdater::endRequest(Result transfer)
     if (m_kind == VersionCheck) {
         m_results[VersionCheck] = transfer == Done ? versionResult(text) : transfer;
         if (m_results[VersionCheck] == NewVersion) {
-            MessageBoxService::show({m_owner, productName,
+            MessageBoxService::show({m_owner, productName(),
                                      QStringLiteral("New version is available! Click 'OK' to update Now!"),
                                      MessageIcon::Information, MessageButtons::Ok});
             if (!alive)
@@ -150,7 +150,7 @@ void CAutoUpdater::endRequest(Result transfer)
     m_results[NoticeCheck] = transfer;
     if (transfer == Done && text.startsWith(QLatin1Char('1'))) {
         const MessageResult answer = MessageBoxService::show(
-            {nullptr, productName, text.mid(1), MessageIcon::Information, MessageButtons::OkCancel});
+            {nullptr, productName(), text.mid(1), MessageIcon::Information, MessageButtons::OkCancel});
         if (!alive)
             return;
         if (answer == MessageResult::Ok)

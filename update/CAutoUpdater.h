@@ -44,7 +44,6 @@ public:
 
     // Time allowed to each request from sending it to the last byte.
     void setTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
-    int timeLimit() const { return m_timeLimitMs; }
 
     Result result(CheckKind kind) const { return m_results[kind]; }
     bool isFinished() const { return m_finished; }
@@ -58,8 +57,6 @@ private:
     void onReplyFinished();
     void endRequest(Result result);
     Result outcome(QNetworkReply* reply) const;
-    Result handleVersion(const QString& text);
-    Result handleNotice(const QString& text);
     void releaseReply();
 
     QPointer<QObject> m_owner;

@@ -1,16 +1,16 @@
 #include "AudioTestSignals.h"
+#include "CapturingWriter.h"
 #include "audio/AudioCapture.h"
 #include "audio/IWriteToFile.h"
 #include "audio/UniqueFd.h"
-#include "platform/WindowMessage.h"
 #include "platform/WindowMessages.h"
 #include "support/Mp3Probe.h"
 #include "support/RecordingMessagePresenter.h"
+#include "support/WindowMessageRecorder.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 #include <arpa/inet.h>
-#include <mutex>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -19,6 +19,8 @@
 
 using namespace AudioTestSignals;
 using Samples = std::vector<std::int16_t>;
+// A level message: the meter's message number, the level, and 0.
+using Level = WindowMessageRecorder::Message;
 
 namespace {
 
@@ -79,49 +81,6 @@ private:
     bool m_connected = false;
 };
 
-class LevelReceiver : public QObject {
-public:
-    QList<QPair<int, int>> levels;
-
-protected:
-    bool event(QEvent* e) override
-    {
-        if (const WindowMessage* m = WindowMessage::from(e)) {
-            levels.append({m->message(), int(m->wParam())});
-            return true;
-        }
-        return QObject::event(e);
-    }
-};
-
-class CapturingWriter : public IWriteToFile {
-public:
-    bool Write(const CBuffer& block) override
-    {
-        std::lock_guard lock(m_mutex);
-        m_blocks.emplace_back(block.samples(), block.samples() + block.sampleCount());
-        return true;
-    }
-    bool Close() override { return true; }
-    std::vector<Samples> blocks() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_blocks;
-    }
-    // Everything written, one sample after the other.
-    Samples stream() const
-    {
-        Samples all;
-        for (const Samples& block : blocks())
-            all.insert(all.end(), block.begin(), block.end());
-        return all;
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    std::vector<Samples> m_blocks;
-};
-
 Samples numberedBlocks(int base, int count)
 {
     Samples pcm;
@@ -154,7 +113,7 @@ private slots:
         m_capture = &AudioCapture::instance();
         m_capture->setConnectionClosedHook([this] { ++m_closed; });
         m_capture->setLevelTarget(&m_levels);
-        m_levels.levels.clear();
+        m_levels.clear();
         QVERIFY(m_capture->startMySideServer(0));
         QVERIFY(m_capture->startRemoteSideServer(0));
         QVERIFY(m_capture->isServingMySide() && m_capture->isServingRemoteSide());
@@ -291,16 +250,16 @@ private slots:
         for (int read = 0; read < 5; ++read)
             sendAndClose(myPort(), loud);
         QCoreApplication::processEvents();
-        QVERIFY(m_levels.levels.isEmpty());
+        QVERIFY(m_levels.messages().isEmpty());
         sendAndClose(myPort(), loud);
-        QTRY_COMPARE(m_levels.levels.size(), 1);
-        QCOMPARE(m_levels.levels[0], qMakePair(WM_LEVEL_MY_SIDE, 512));
+        QTRY_COMPARE(m_levels.messages().size(), 1);
+        QCOMPARE(m_levels.messages()[0], Level(WM_LEVEL_MY_SIDE, 512, 0));
 
         // Over silence the meter falls by 4 per reading.
         for (int read = 0; read < 6; ++read)
             sendAndClose(myPort(), constantBlock(0));
-        QTRY_COMPARE(m_levels.levels.size(), 2);
-        QCOMPARE(m_levels.levels[1], qMakePair(WM_LEVEL_MY_SIDE, 508));
+        QTRY_COMPARE(m_levels.messages().size(), 2);
+        QCOMPARE(m_levels.messages()[1], Level(WM_LEVEL_MY_SIDE, 508, 0));
 
         Samples hundred = constantBlock(0);
         hundred[0] = 6400;
@@ -308,10 +267,10 @@ private slots:
             sendAndClose(remotePort(), hundred);
         for (int read = 0; read < 12; ++read)
             sendAndClose(remotePort(), constantBlock(0));
-        QTRY_COMPARE(m_levels.levels.size(), 5);
-        QCOMPARE(m_levels.levels[2], qMakePair(WM_LEVEL_REMOTE_SIDE, 100));
-        QCOMPARE(m_levels.levels[3], qMakePair(WM_LEVEL_REMOTE_SIDE, 96));
-        QCOMPARE(m_levels.levels[4], qMakePair(WM_LEVEL_REMOTE_SIDE, 92));
+        QTRY_COMPARE(m_levels.messages().size(), 5);
+        QCOMPARE(m_levels.messages()[2], Level(WM_LEVEL_REMOTE_SIDE, 100, 0));
+        QCOMPARE(m_levels.messages()[3], Level(WM_LEVEL_REMOTE_SIDE, 96, 0));
+        QCOMPARE(m_levels.messages()[4], Level(WM_LEVEL_REMOTE_SIDE, 92, 0));
     }
 
     void levelMeter_data()
@@ -532,7 +491,7 @@ private:
     }
 
     AudioCapture* m_capture = nullptr;
-    LevelReceiver m_levels;
+    WindowMessageRecorder m_levels;
     std::atomic<int> m_closed{0};
 };
 

@@ -1,4 +1,5 @@
 #include "AudioTestSignals.h"
+#include "CapturingWriter.h"
 #include "audio/IWriteToFile.h"
 #include "audio/MixWorker.h"
 #include "support/Mp3Probe.h"
@@ -15,51 +16,6 @@ using namespace AudioTestSignals;
 using Samples = std::vector<std::int16_t>;
 
 namespace {
-
-// Keeps a copy of every block the worker writes, and what happened in which order.
-class CapturingWriter : public IWriteToFile {
-public:
-    bool Write(const CBuffer& block) override
-    {
-        beforeWrite();
-        {
-            std::lock_guard lock(m_mutex);
-            m_blocks.emplace_back(block.samples(), block.samples() + block.sampleCount());
-            m_log.append(QStringLiteral("write"));
-        }
-        return true;
-    }
-    bool Close() override
-    {
-        std::lock_guard lock(m_mutex);
-        m_log.append(QStringLiteral("close"));
-        return true;
-    }
-
-    int count() const
-    {
-        std::lock_guard lock(m_mutex);
-        return int(m_blocks.size());
-    }
-    std::vector<Samples> blocks() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_blocks;
-    }
-    QStringList log() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_log;
-    }
-
-protected:
-    virtual void beforeWrite() {}
-    mutable std::mutex m_mutex;
-    QStringList m_log;
-
-private:
-    std::vector<Samples> m_blocks;
-};
 
 // Holds every write until the gate is opened, so a test can catch the worker inside a write.
 class GatedWriter : public CapturingWriter {

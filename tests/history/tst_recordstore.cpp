@@ -1,29 +1,19 @@
 #include "history/RecordStore.h"
 #include "support/FakeClock.h"
+#include "support/FileSizeLimit.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
+
+using TestFiles::readFile;
+using TestFiles::writeFile;
 
 namespace {
 
 const QByteArray declaration = R"(<?xml version="1.0" encoding="UTF-8" standalone="no"?>)";
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 RecordEntry entry(const QString& name, const QString& time)
 {
@@ -39,29 +29,6 @@ QByteArray record(const QByteArray& element, const QByteArray& name, const QByte
     return "<" + element + "><name>" + name + "</name><time>" + time + "</time><file>/Rec/" + name +
            ".mp3</file><type>3</type><duration>0</duration><new>true</new><note/></" + element + ">";
 }
-
-// Lowers the largest file this process may write, so that saving a bigger document fails as
-// on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int);
-};
 
 } // namespace
 
@@ -212,7 +179,7 @@ private slots:
         QFETCH(int, duration);
         QFETCH(QByteArray, savedAgain);
 
-        writeFile(m_path, "<?xml version=\"1.0\"?>\n<corvane>\n<list>" + written + "</list>\n</corvane>\n");
+        QVERIFY(writeFile(m_path, "<?xml version=\"1.0\"?>\n<corvane>\n<list>" + written + "</list>\n</corvane>\n"));
         QVERIFY(store().Open(m_path));
         QCOMPARE(store().Count(), 1);
         RecordEntry read;
@@ -261,8 +228,8 @@ private slots:
 
     void aCommentInTheListIsPassedOver()
     {
-        writeFile(m_path, "<corvane><list>" + record("rec1", "alice", "1") + "<!-- kept by hand -->" +
-                              record("rec2", "bob", "2") + "</list></corvane>");
+        QVERIFY(writeFile(m_path, "<corvane><list>" + record("rec1", "alice", "1") + "<!-- kept by hand -->" +
+                                      record("rec2", "bob", "2") + "</list></corvane>"));
         QVERIFY(store().Open(m_path));
         QCOMPARE(store().Count(), 3);
         RecordEntry read;
@@ -344,8 +311,8 @@ private slots:
 
         // A file kept aside earlier in the same second is not replaced either.
         const QString earlier = m_path + ".corrupt-20130110153148";
-        writeFile(earlier, "earlier");
-        writeFile(m_path, content);
+        QVERIFY(writeFile(earlier, "earlier"));
+        QVERIFY(writeFile(m_path, content));
 
         QVERIFY(!store().Open(m_path));
         QCOMPARE(store().Count(), 0);
@@ -364,7 +331,7 @@ private slots:
         QVERIFY(store().Add(entry("alice", "1")));
         const QByteArray saved = readFile(m_path);
         // What a crash between writing the new file and renaming it leaves behind.
-        writeFile(m_path + ".pZ3xQa", saved.left(saved.size() / 2));
+        QVERIFY(writeFile(m_path + ".pZ3xQa", saved.left(saved.size() / 2)));
 
         RecordStore::DestroyInstance();
         QVERIFY(store().Open(m_path));

@@ -3,7 +3,9 @@
 #include "settings/CGeneralProfile.h"
 #include "settings/FileRegistryBackend.h"
 #include "settings/RegistryFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +15,9 @@
 #include <limits>
 #include <sys/wait.h>
 #include <unistd.h>
+
+using TestFiles::readFile;
+using TestFiles::writeFile;
 
 namespace {
 
@@ -43,19 +48,6 @@ QStringList storedNames(const QByteArray& contents)
             names << QString::fromUtf8(line.mid(1, line.indexOf('"', 1) - 1));
     }
     return names;
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& contents)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
 }
 
 QByteArray expectedEntry(const QByteArray& exec)
@@ -544,6 +536,24 @@ private slots:
         verifySoundAndComplete();
     }
 
+    void aSaveTheDiskCannotTakeLeavesTheOldFileWhole()
+    {
+        CGeneralProfile& profile = CGeneralProfile::Instance();
+        profile.setModified();
+        profile.Save();
+        const QByteArray before = readSettingsFile();
+        {
+            FileSizeLimit diskFull(static_cast<rlim_t>(before.size() + 20));
+            profile.replytxt = QString(512, u'r');
+            profile.Save();
+            QCOMPARE(readSettingsFile(), before);
+            QCOMPARE(QDir(QFileInfo(settingsFile()).absolutePath()).entryList(QDir::Files | QDir::Hidden),
+                     QStringList{"settings.reg"});
+        }
+        verifySoundAndComplete();
+        QCOMPARE(restart().replytxt, QStringLiteral("/me is not available for chat."));
+    }
+
     // ---- the file's lines ----
 
     void fileLinesAreUnderstood_data()
@@ -659,6 +669,19 @@ private slots:
         entry.apply(true);
         QVERIFY(QFile::exists(elsewhere + QStringLiteral("/autostart/Marrowick.desktop")));
         QVERIFY(!QFile::exists(entryPath()));
+    }
+
+    // A cut-off entry would be left as it is by every later start.
+    void autostartOnAFullDiskLeavesNoEntry()
+    {
+        AutostartEntry entry(QStringLiteral("/usr/bin/tallowin-skype-recorder"));
+        {
+            FileSizeLimit diskFull(20);
+            entry.apply(true);
+        }
+        QVERIFY(!entry.exists());
+        entry.apply(true);
+        QCOMPARE(readFile(entryPath()), expectedEntry(R"("/usr/bin/tallowin-skype-recorder")"));
     }
 
     void autostartFailuresAreSilent()

@@ -1,3 +1,4 @@
+#include "ExpectedCommands.h"
 #include "audio/AudioCapture.h"
 #include "platform/WindowMessages.h"
 #include "settings/CGeneralProfile.h"
@@ -13,18 +14,7 @@
 #include <QTest>
 
 namespace {
-const QStringList firstAttach = {"NAME Tallowin Skype Recorder", "get currentuserhandle", "get connstatus",
-                                 "get userstatus", "search friends"};
-
-QString captureMic(int port)
-{
-    return QStringLiteral("alter call 101 set_capture_mic port=\"%1\"").arg(port);
-}
-
-QString output(int port)
-{
-    return QStringLiteral("alter call 101 set_output soundcard=\"default\", port=\"%1\"").arg(port);
-}
+const QStringList firstAttach = QStringList{ExpectedCommands::name} + ExpectedCommands::firstAttach;
 
 // The part of `list` that starts with `first` and is as long as `length`.
 QStringList runFrom(const QStringList& list, const QString& first, qsizetype length)
@@ -33,6 +23,9 @@ QStringList runFrom(const QStringList& list, const QString& first, qsizetype len
     return at < 0 ? QStringList{} : list.mid(at, length);
 }
 } // namespace
+
+using ExpectedCommands::captureMic;
+using ExpectedCommands::output;
 
 // Calls, audio and chats between the program's link and the stand-in Skype client, a separate
 // process on the test's own session bus.
@@ -121,14 +114,14 @@ private slots:
         m_owner.clear();
         m_skype->send("incoming-call echo123 0.3 -");
 
-        QTRY_COMPARE(runFrom(m_skype->commands(), captureMic(38377), 5),
-                     (QStringList{captureMic(38377), output(38376), "get call 101 type", "get call 101 target_identity",
-                                  "get call 101 partner_handle"}));
+        QTRY_COMPARE(runFrom(m_skype->commands(), captureMic("101", 38377), 5),
+                     (QStringList{captureMic("101", 38377), output("101", 38376), "get call 101 type",
+                                  "get call 101 target_identity", "get call 101 partner_handle"}));
         const QStringList commands = m_skype->commands();
         // While ringing: the type, and the partner of the new call.
         QCOMPARE(runFrom(commands, "get call 101 type", 2),
                  (QStringList{"get call 101 type", "get call 101 partner_handle"}));
-        QVERIFY(commands.indexOf("get call 101 type") < commands.indexOf(captureMic(38377)));
+        QVERIFY(commands.indexOf("get call 101 type") < commands.indexOf(captureMic("101", 38377)));
         QVERIFY(commands.contains("get user echo123 fullname"));
 
         CallTable& table = link().callTable();
@@ -212,7 +205,7 @@ private slots:
         QTRY_COMPARE(capture.mySideServer().connectionCount(), 1);
         QTRY_COMPARE(capture.remoteSideServer().connectionCount(), 1);
         // Each closed connection asked for both sides again; the side still streaming stays one.
-        QTRY_COMPARE(m_skype->commands().count(captureMic(capture.mySideServer().port())), 3);
+        QTRY_COMPARE(m_skype->commands().count(captureMic("101", capture.mySideServer().port())), 3);
         QTRY_COMPARE(events("audio mic of call 101 streams already").size(), 1);
         QTRY_COMPARE(events("audio output of call 101 streams already").size(), 1);
         QCOMPARE(events("audio mic of call 101 connected").size(), 2);
@@ -226,12 +219,12 @@ private slots:
         QTRY_VERIFY(!events("call 101 with alice running").isEmpty());
         startLink();
 
-        QTRY_VERIFY(m_skype->commands().contains(output(38376)));
+        QTRY_VERIFY(m_skype->commands().contains(output("101", 38376)));
         const QStringList commands = m_skype->commands();
         QCOMPARE(runFrom(commands, "get call 101 partner_handle", 4),
                  (QStringList{"get call 101 partner_handle", "get call 101 type", "get call 101 status",
                               "get call 101 conf_participants_count"}));
-        QVERIFY(commands.indexOf(captureMic(38377)) > commands.indexOf("get call 101 status"));
+        QVERIFY(commands.indexOf(captureMic("101", 38377)) > commands.indexOf("get call 101 status"));
         QTRY_COMPARE(link().callTable().StatusAt(0), int(CallInProgress));
         QCOMPARE(link().callTable().PartnerOf("101"), QStringLiteral("alice"));
     }

@@ -1,4 +1,5 @@
 #include "DeliveredCommands.h"
+#include "ExpectedCommands.h"
 #include "platform/WindowMessages.h"
 #include "skype/InProcessSkypeTransport.h"
 #include "skype/SkypeLink.h"
@@ -7,9 +8,7 @@
 #include <QStringDecoder>
 #include <QTest>
 
-namespace {
-const QStringList firstAttachCommands = {"get currentuserhandle", "get connstatus", "get userstatus", "search friends"};
-} // namespace
+using ExpectedCommands::firstAttach;
 
 // The link against a Skype played by the test through the in-process transport. Timer-driven
 // steps are driven by calling onKeepAliveTick() directly: each call is one 30 s period.
@@ -92,7 +91,7 @@ private slots:
         QVERIFY(link().isQueueOpen());
         QVERIFY(link().isKeepAliveRunning());
         QVERIFY(link().friendsRequested());
-        QCOMPARE(newlyDelivered(), firstAttachCommands);
+        QCOMPARE(newlyDelivered(), firstAttach);
     }
 
     void waitingStatusesChangeNothing()
@@ -108,7 +107,7 @@ private slots:
 
         play("ok available");
         QCOMPARE(m_skype->discoverCount(), 2); // attached: the announcement is ignored
-        QCOMPARE(newlyDelivered(), firstAttachCommands);
+        QCOMPARE(newlyDelivered(), firstAttach);
     }
 
     void textsFromSkype_data()
@@ -133,7 +132,7 @@ private slots:
         QFETCH(bool, handedOn);
 
         play("ok tick"); // "ping" sent, waiting for its answer
-        QCOMPARE(newlyDelivered(), firstAttachCommands + QStringList{"ping"});
+        QCOMPARE(newlyDelivered(), firstAttach + QStringList{"ping"});
 
         m_skype->send(text);
         QCOMPARE(m_received, handedOn ? QStringList{text} : QStringList{});
@@ -151,7 +150,7 @@ private slots:
     void silentSkypeIsLostAtTheFifthTick()
     {
         play("ok");
-        QCOMPARE(newlyDelivered(), firstAttachCommands);
+        QCOMPARE(newlyDelivered(), firstAttach);
 
         tick(); // 30 s
         QCOMPARE(newlyDelivered(), QStringList{"ping"});
@@ -223,7 +222,7 @@ private slots:
         }
         play("ok");
 
-        QCOMPARE(newlyDelivered(), firstAttachCommandsAgain ? firstAttachCommands : QStringList{});
+        QCOMPARE(newlyDelivered(), firstAttachCommandsAgain ? firstAttach : QStringList{});
         QVERIFY(link().isApiReady());
         QVERIFY(link().isKeepAliveRunning());
         tick();

@@ -1,3 +1,4 @@
+#include "ExpectedCommands.h"
 #include "platform/WindowMessages.h"
 #include "skype/DBusSkypeTransport.h"
 #include "skype/SkypeLink.h"
@@ -9,17 +10,13 @@
 #include <QDBusPendingCall>
 #include <QTest>
 
+using ExpectedCommands::name;
+
 namespace {
-const QString name = QStringLiteral("NAME Tallowin Skype Recorder");
 // The first-attach queries, and the full names of the friends in the answer to "search friends".
-const QStringList firstAttach = {name,
-                                 "get currentuserhandle",
-                                 "get connstatus",
-                                 "get userstatus",
-                                 "search friends",
-                                 "get user alice fullname",
-                                 "get user bob fullname",
-                                 "get user carol fullname"};
+const QStringList firstAttach =
+    QStringList{name} + ExpectedCommands::firstAttach +
+    QStringList{"get user alice fullname", "get user bob fullname", "get user carol fullname"};
 const QStringList firstAnswers = {"CURRENTUSERHANDLE tallowin.tester",
                                   "CONNSTATUS ONLINE",
                                   "USERSTATUS ONLINE",

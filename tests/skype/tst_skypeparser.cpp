@@ -1,4 +1,5 @@
 #include "DeliveredCommands.h"
+#include "ExpectedCommands.h"
 #include "platform/WindowMessages.h"
 #include "settings/CGeneralProfile.h"
 #include "skype/InProcessSkypeTransport.h"
@@ -15,22 +16,13 @@
 
 #include <thread>
 
+using ExpectedCommands::captureMic;
+using ExpectedCommands::firstAttach;
+using ExpectedCommands::output;
 using Message = WindowMessageRecorder::Message;
 using Messages = QList<Message>;
 
 namespace {
-const QStringList firstAttach = {"get currentuserhandle", "get connstatus", "get userstatus", "search friends"};
-
-QString captureMic(const QString& id, int port = 38377)
-{
-    return "alter call " + id + " set_capture_mic port=\"" + QString::number(port) + "\"";
-}
-
-QString output(const QString& id, int port = 38376)
-{
-    return "alter call " + id + " set_output soundcard=\"default\", port=\"" + QString::number(port) + "\"";
-}
-
 Message callEvent(int slot, int lParam)
 {
     return {WM_LINK_CALL, slot, lParam};

@@ -85,9 +85,8 @@ ScenarioScript::ScenarioScript(SkypeStandIn& skype, StandInLog& log, QObject* pa
         return true;
     });
     addCommand(QStringLiteral("wait"), [this](const QString& a) {
-        bool ok = false;
-        const double seconds = a.toDouble(&ok);
-        if (!ok || seconds < 0)
+        double seconds = 0;
+        if (!StandInCalls::readNumber(a, seconds))
             return false;
         pauseFor(seconds);
         return true;
@@ -118,7 +117,7 @@ bool readCall(const QString& arguments, bool rings, QString& handle, double& rin
     if (words.isEmpty() || words.size() > (rings ? 3 : 2))
         return false;
     handle = words[0];
-    if (rings && words.size() > 1 && (!StandInCalls::readSeconds(words[1], ring) || ring < 0))
+    if (rings && words.size() > 1 && !StandInCalls::readNumber(words[1], ring))
         return false;
     const qsizetype talkAt = rings ? 2 : 1;
     return words.size() <= talkAt || StandInCalls::readSeconds(words[talkAt], talk);

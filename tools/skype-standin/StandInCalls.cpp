@@ -138,9 +138,14 @@ bool StandInCalls::readSeconds(const QString& text, double& seconds)
         seconds = -1;
         return true;
     }
+    return readNumber(text, seconds);
+}
+
+bool StandInCalls::readNumber(const QString& text, double& value)
+{
     bool ok = false;
-    seconds = text.toDouble(&ok);
-    return ok && seconds >= 0;
+    value = text.toDouble(&ok);
+    return ok && value >= 0;
 }
 
 QString StandInCalls::property(int id, const QString& property) const

@@ -54,6 +54,8 @@ public:
     static bool isActive(const QString& status);
     // A time in seconds, or "-" for as long as the script lets it (-1). False for anything else.
     static bool readSeconds(const QString& text, double& seconds);
+    // A number not below 0 (seconds, hertz). False for anything else.
+    static bool readNumber(const QString& text, double& value);
 
 signals:
     void statusChanged(int id, const QString& status);

@@ -23,18 +23,13 @@ struct CallOptions {
     const QCommandLineOption& speech;
 };
 
-bool readNumber(const QString& text, double& value)
-{
-    bool ok = false;
-    value = text.toDouble(&ok);
-    return ok && value >= 0;
-}
-
 bool setUpCalls(const QCommandLineParser& parser, SkypeStandIn& skype, StandInLog& log, const CallOptions& options)
 {
     double ring = 0, talk = 0, mic = 0, output = 0;
-    if (!readNumber(parser.value(options.ring), ring) || !StandInCalls::readSeconds(parser.value(options.talk), talk) ||
-        !readNumber(parser.value(options.micTone), mic) || !readNumber(parser.value(options.outputTone), output)) {
+    if (!StandInCalls::readNumber(parser.value(options.ring), ring) ||
+        !StandInCalls::readSeconds(parser.value(options.talk), talk) ||
+        !StandInCalls::readNumber(parser.value(options.micTone), mic) ||
+        !StandInCalls::readNumber(parser.value(options.outputTone), output)) {
         std::fprintf(stderr, "skype-standin: --ring, --talk, --mic-tone and --output-tone take numbers\n");
         return false;
     }
