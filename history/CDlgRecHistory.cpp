@@ -9,6 +9,7 @@
 #include "settings/CGeneralProfile.h"
 #include "ui/CMyButtonST.h"
 #include "ui/CXPMenu.h"
+#include "ui/SavedWindowPosition.h"
 #include "ui/SkinPictures.h"
 #include "ui/WindowLayering.h"
 
@@ -19,8 +20,6 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QWindow>
-#include <algorithm>
-#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -132,13 +131,8 @@ void CDlgRecHistory::restorePosition()
 {
     CGeneralProfile& profile = CGeneralProfile::Instance();
     profile.Load();
-    const QStringList tokens = profile.hispos.split(QLatin1Char(','), Qt::SkipEmptyParts);
-    QList<long> values;
-    for (const QString& token : tokens.mid(0, 4))
-        values.append(std::strtol(token.toLatin1().constData(), nullptr, 10));
-    if (values.size() < 3 || std::any_of(values.begin(), values.end(), [](long v) { return v < 0; }))
-        return;
-    move(int(values[0]), int(values[1]));
+    if (const std::optional<QPoint> saved = SavedWindowPosition::parse(profile.hispos))
+        move(*saved);
 }
 
 void CDlgRecHistory::savePosition()
@@ -148,9 +142,7 @@ void CDlgRecHistory::savePosition()
     if (!CGeneralProfile::InstanceExists())
         return;
     CGeneralProfile& profile = CGeneralProfile::Instance();
-    const QRect r = geometry();
-    profile.hispos =
-        QStringLiteral("%1,%2,%3,%4").arg(r.left()).arg(r.top()).arg(r.left() + r.width()).arg(r.top() + r.height());
+    profile.hispos = SavedWindowPosition::format(geometry());
     profile.setModified();
     profile.Save();
 }

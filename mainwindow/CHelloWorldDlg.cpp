@@ -4,7 +4,6 @@
 #include "history/CDlgRecHistory.h"
 #include "history/RecordStore.h"
 #include "mainwindow/CAboutDlg.h"
-#include "mainwindow/SavedWindowPosition.h"
 #include "mainwindow/SystemTrayIcon.h"
 #include "platform/AppPaths.h"
 #include "platform/MessageBoxService.h"
@@ -21,6 +20,7 @@
 #include "ui/CLabelEx.h"
 #include "ui/CMyButtonST.h"
 #include "ui/CTaskbarNotifier.h"
+#include "ui/SavedWindowPosition.h"
 #include "ui/SkinPictures.h"
 #include "ui/WindowLayering.h"
 
@@ -65,12 +65,6 @@ std::pair<std::uint16_t, std::uint16_t> audioPorts()
             ports = {static_cast<std::uint16_t>(my), static_cast<std::uint16_t>(remote)};
     }
     return ports;
-}
-
-// "left,top,right,bottom" of a window rectangle in screen coordinates, right and bottom exclusive.
-QString rectangleText(const QRect& r)
-{
-    return QStringLiteral("%1,%2,%3,%4").arg(r.left()).arg(r.top()).arg(r.left() + r.width()).arg(r.top() + r.height());
 }
 
 QRect primaryWorkArea()
@@ -536,7 +530,7 @@ void CHelloWorldDlg::saveSettings()
         return;
     CGeneralProfile& profile = CGeneralProfile::Instance();
     if (!m_docking.isDocked())
-        profile.hispos = rectangleText(frameGeometry());
+        profile.hispos = SavedWindowPosition::format(frameGeometry());
     saveProfile(profile);
 }
 
