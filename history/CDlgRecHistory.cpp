@@ -536,19 +536,13 @@ void CDlgRecHistory::mousePressEvent(QMouseEvent* event)
     QWindow* window = windowHandle();
     if (edges && window && window->startSystemResize(edges))
         return;
-    if (!edges && window && window->startSystemMove())
-        return;
-    // No window manager to hand the move to: follow the pointer ourselves.
-    m_dragging = true;
-    m_dragOffset = event->globalPosition().toPoint() - pos();
+    m_drag.start(this, *event);
 }
 
 void CDlgRecHistory::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_dragging) {
-        move(event->globalPosition().toPoint() - m_dragOffset);
+    if (m_drag.follow(this, *event))
         return;
-    }
     const Qt::Edges edges = edgesAt(event->position().toPoint());
     if ((edges & (Qt::LeftEdge | Qt::TopEdge)) == (Qt::LeftEdge | Qt::TopEdge) ||
         (edges & (Qt::RightEdge | Qt::BottomEdge)) == (Qt::RightEdge | Qt::BottomEdge))
@@ -566,6 +560,6 @@ void CDlgRecHistory::mouseMoveEvent(QMouseEvent* event)
 
 void CDlgRecHistory::mouseReleaseEvent(QMouseEvent* event)
 {
-    m_dragging = false;
+    m_drag.end(*event);
     QWidget::mouseReleaseEvent(event);
 }

@@ -4,6 +4,7 @@
 #include "history/CTreeCtrlBT.h"
 #include "history/HistoryItemData.h"
 #include "history/RecordEntry.h"
+#include "ui/WindowDrag.h"
 
 #include <QImage>
 #include <QPoint>
@@ -138,6 +139,5 @@ private:
     int m_playPicture = PlayPicture;
     ContactAction m_placeCall;
     ContactAction m_openChat;
-    bool m_dragging = false;
-    QPoint m_dragOffset;
+    WindowDrag m_drag;
 };

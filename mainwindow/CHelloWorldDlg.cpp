@@ -22,6 +22,7 @@
 #include "ui/CTaskbarNotifier.h"
 #include "ui/SavedWindowPosition.h"
 #include "ui/SkinPictures.h"
+#include "ui/WindowDrag.h"
 #include "ui/WindowLayering.h"
 
 #include <QApplication>
@@ -33,7 +34,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QWindow>
 
 namespace {
 const QColor white(255, 255, 255);
@@ -1022,26 +1022,18 @@ void CHelloWorldDlg::mousePressEvent(QMouseEvent* event)
         QDialog::mousePressEvent(event);
         return;
     }
-    QWindow* window = windowHandle();
-    if (window && window->startSystemMove())
-        return;
-    // No window manager to hand the move to: follow the pointer ourselves.
-    m_dragging = true;
-    m_dragOffset = event->globalPosition().toPoint() - pos();
+    m_drag.start(this, *event);
 }
 
 void CHelloWorldDlg::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_dragging && (event->buttons() & Qt::LeftButton))
-        move(event->globalPosition().toPoint() - m_dragOffset);
-    else
+    if (!m_drag.follow(this, *event))
         QDialog::mouseMoveEvent(event);
 }
 
 void CHelloWorldDlg::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        m_dragging = false;
+    m_drag.end(*event);
     QDialog::mouseReleaseEvent(event);
 }
 

@@ -5,6 +5,7 @@
 #include "mainwindow/TrayIcon.h"
 #include "recording/RecordingCounters.h"
 #include "recording/RecordingView.h"
+#include "ui/WindowDrag.h"
 #include "update/CAutoUpdater.h"
 
 #include <QDialog>
@@ -268,8 +269,7 @@ private:
     // the window) and the place the program itself last put the window.
     int m_positionChanges = 0;
     QPoint m_programPlace;
-    bool m_dragging = false;
-    QPoint m_dragOffset;
+    WindowDrag m_drag;
 
     QEventLoop* m_loop = nullptr;
     bool m_ended = false;
