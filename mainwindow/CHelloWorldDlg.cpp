@@ -261,7 +261,7 @@ void CHelloWorldDlg::createRecordingFolder()
 void CHelloWorldDlg::createDataFolder()
 {
     const QString folder = AppPaths::DataFolder();
-    if (!folder.isEmpty() && !QDir().mkdir(folder))
+    if (!folder.isEmpty())
         QDir().mkpath(folder);
 }
 
@@ -322,9 +322,8 @@ void CHelloWorldDlg::createHistoryWindow()
     // Names, calls and chats go through the Skype link as it stands when they are needed: it
     // starts after the history window and ends before it.
     m_history->setDisplayNameResolver([](const QString& handles) {
-        static const ContactDirectory nobodyKnown;
         return SkypeLink::HasInstance() ? SkypeLink::LinkInstance().contactDirectory().DisplayNamesFor(handles)
-                                        : nobodyKnown.DisplayNamesFor(handles);
+                                        : CTreeCtrlBT::handlesAsNames(handles);
     });
     m_history->setCallAction([](const QString& handles) {
         if (SkypeLink::HasInstance())
