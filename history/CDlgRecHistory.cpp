@@ -116,7 +116,6 @@ void CDlgRecHistory::createControls()
     connect(m_volumeBar, &QSlider::valueChanged, this, &CDlgRecHistory::onVolumeChanged);
     m_volumeBar->setRange(0, volumeSteps);
     m_volumeBar->setValue(volumeSteps);
-    onVolumeChanged(m_volumeBar->value());
 }
 
 void CDlgRecHistory::buildTree()
@@ -255,7 +254,6 @@ void CDlgRecHistory::setPlayPicture(int id)
 {
     m_playPicture = id;
     m_playButton->setBitmaps(id, white);
-    m_playButton->update();
 }
 
 void CDlgRecHistory::setTrackbarPosition(qint64 position)

@@ -21,7 +21,7 @@ class QSlider;
 // owned by the main window, which creates it hidden at start-up, fills it (FillFromStore), adds
 // each finished recording (AddToTree + Recount) and shows or hides it (toggleBeside). Closing
 // it only hides it; its position is kept in the hispos setting when it is destroyed. The history
-// store is looked up at each use, as the main window ends it before this window.
+// store is looked up at each use, never kept, as the main window ends it on its own.
 class CDlgRecHistory : public QWidget {
     Q_OBJECT
 
