@@ -651,8 +651,7 @@ void CHelloWorldDlg::showWindows()
     bringToFront();
     if (m_docking.isDocked() || !m_history)
         return;
-    const QRect main = frameGeometry();
-    m_history->move(main.left(), main.top() + main.height());
+    m_history->placeBeside(frameGeometry(), false);
     m_history->show();
 }
 
