@@ -439,18 +439,20 @@ void CDlgRecHistory::onRecordMenu(qintptr wParam, qintptr lParam)
 
 void CDlgRecHistory::onDeleteRecord(qintptr wParam, qintptr lParam)
 {
-    if (!m_tree->itemFromMessage(wParam, lParam))
+    const HistoryTreeItem* asked = m_tree->itemFromMessage(wParam, lParam);
+    if (!asked)
         return;
+    const RecordEntry entry = asked->itemData().entry;
     const MessageResult answer = MessageBoxService::show(
         {this, productName, QStringLiteral("Are you sure you want to delete the selected item?"), MessageIcon::Question,
          MessageButtons::YesNo});
     if (answer != MessageResult::Yes)
         return;
-    // The box ran its own event loop: the row may have gone meanwhile.
+    // The box ran its own event loop: the row may have gone meanwhile, and another recording's
+    // row may have been made in its memory.
     HistoryTreeItem* item = m_tree->itemFromMessage(wParam, lParam);
-    if (!item)
+    if (!item || item->itemData().entry.name != entry.name || item->itemData().entry.time != entry.time)
         return;
-    const RecordEntry entry = item->itemData().entry;
     if (!RecordStore::Instance().Remove(entry.name, entry.time))
         return;
     if (!entry.file.isEmpty())

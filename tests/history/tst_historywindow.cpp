@@ -367,6 +367,32 @@ private slots:
         QCOMPARE(m_boxes->count(), 2);
     }
 
+    // While the question is open the row may go (another question about it answered first) and
+    // a newly finished recording's row may take its place in memory: the answer then deletes
+    // nothing.
+    void aRowReplacedWhileAskingIsNotDeleted()
+    {
+        const RecordEntry asked = addRecording("carol", localSeconds(2013, 3, 12, 14));
+        const RecordEntry newcomer = addRecording("erin", localSeconds(2013, 3, 12, 15));
+        CDlgRecHistory& w = open();
+        QTreeWidgetItem* row = rowOf("carol");
+        HistoryItemData* rowData = CTreeCtrlBT::itemData(row);
+        m_boxes->setAnswer(MessageResult::Yes);
+        m_boxes->doWhileOpen([&] {
+            QVERIFY(store().Remove(asked.name, asked.time));
+            delete rowOf("erin");
+            rowData->entry = newcomer;
+        });
+        PostWindowMessage(&w, WM_DELETE_RECORD, reinterpret_cast<qintptr>(row), reinterpret_cast<qintptr>(rowData));
+        QTRY_COMPARE(m_boxes->count(), 1);
+        QCoreApplication::processEvents();
+
+        QCOMPARE(rowOf("erin"), row);
+        QCOMPARE(store().Count(), 1);
+        QVERIFY(QFileInfo::exists(newcomer.file));
+        QVERIFY(m_shell->trashedFiles().isEmpty());
+    }
+
     void recordMenuFollowsThePlayerState_data()
     {
         QTest::addColumn<int>("presses"); // Play presses, then a Stop when negative
