@@ -390,10 +390,23 @@ bool CDlgRecHistory::event(QEvent* event)
     }
 }
 
+// The row a message names, when it still shows the recording it showed before a menu or a box
+// ran its own event loop: the row may have gone meanwhile, and another recording's row may have
+// been made in its memory.
+HistoryTreeItem* CDlgRecHistory::rowStillShowing(qintptr wParam, qintptr lParam, const RecordEntry& entry) const
+{
+    HistoryTreeItem* item = m_tree->itemFromMessage(wParam, lParam);
+    if (!item || item->itemData().entry.name != entry.name || item->itemData().entry.time != entry.time)
+        return nullptr;
+    return item;
+}
+
 void CDlgRecHistory::onRecordMenu(qintptr wParam, qintptr lParam)
 {
-    if (!m_tree->itemFromMessage(wParam, lParam))
+    const HistoryTreeItem* asked = m_tree->itemFromMessage(wParam, lParam);
+    if (!asked)
         return;
+    const RecordEntry entry = asked->itemData().entry;
     CXPMenu menu(this);
     if (m_state == PlayerState::Idle || m_state == PlayerState::Stopped)
         menu.appendItem(MenuPlay, QStringLiteral("Play"), 2000, 2000);
@@ -405,12 +418,9 @@ void CDlgRecHistory::onRecordMenu(qintptr wParam, qintptr lParam)
     menu.appendItem(MenuOpen, QStringLiteral("Open"), 2005, 2005);
     menu.appendItem(MenuDelete, QStringLiteral("Delete"), 2004, 2004);
     const int command = menu.track(QCursor::pos());
-
-    // The menu ran its own event loop: the row may have gone meanwhile.
-    HistoryTreeItem* item = m_tree->itemFromMessage(wParam, lParam);
-    if (!item)
+    if (!rowStillShowing(wParam, lParam, entry))
         return;
-    const QString handles = item->itemData().entry.name;
+    const QString handles = entry.name;
     switch (command) {
     case MenuPlay:
         onPlayClicked();
@@ -448,10 +458,8 @@ void CDlgRecHistory::onDeleteRecord(qintptr wParam, qintptr lParam)
          MessageButtons::YesNo});
     if (answer != MessageResult::Yes)
         return;
-    // The box ran its own event loop: the row may have gone meanwhile, and another recording's
-    // row may have been made in its memory.
-    HistoryTreeItem* item = m_tree->itemFromMessage(wParam, lParam);
-    if (!item || item->itemData().entry.name != entry.name || item->itemData().entry.time != entry.time)
+    HistoryTreeItem* item = rowStillShowing(wParam, lParam, entry);
+    if (!item)
         return;
     if (!RecordStore::Instance().Remove(entry.name, entry.time))
         return;

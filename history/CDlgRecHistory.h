@@ -117,6 +117,7 @@ private:
     void startSelectedRecord();
     void onSelectionChanged();
     QTreeWidgetItem* selectedItem() const;
+    HistoryTreeItem* rowStillShowing(qintptr wParam, qintptr lParam, const RecordEntry& entry) const;
     void onRecordMenu(qintptr wParam, qintptr lParam);
     void onDeleteRecord(qintptr wParam, qintptr lParam);
     void onOpenRecordFolder(HistoryTreeItem* item);
