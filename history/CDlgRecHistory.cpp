@@ -9,6 +9,7 @@
 #include "settings/CGeneralProfile.h"
 #include "ui/CMyButtonST.h"
 #include "ui/CXPMenu.h"
+#include "ui/SavedWindowPosition.h"
 #include "ui/SkinPictures.h"
 #include "ui/WindowLayering.h"
 
@@ -19,8 +20,6 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QWindow>
-#include <algorithm>
-#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -117,7 +116,6 @@ void CDlgRecHistory::createControls()
     connect(m_volumeBar, &QSlider::valueChanged, this, &CDlgRecHistory::onVolumeChanged);
     m_volumeBar->setRange(0, volumeSteps);
     m_volumeBar->setValue(volumeSteps);
-    onVolumeChanged(m_volumeBar->value());
 }
 
 void CDlgRecHistory::buildTree()
@@ -132,13 +130,8 @@ void CDlgRecHistory::restorePosition()
 {
     CGeneralProfile& profile = CGeneralProfile::Instance();
     profile.Load();
-    const QStringList tokens = profile.hispos.split(QLatin1Char(','), Qt::SkipEmptyParts);
-    QList<long> values;
-    for (const QString& token : tokens.mid(0, 4))
-        values.append(std::strtol(token.toLatin1().constData(), nullptr, 10));
-    if (values.size() < 3 || std::any_of(values.begin(), values.end(), [](long v) { return v < 0; }))
-        return;
-    move(int(values[0]), int(values[1]));
+    if (const std::optional<QPoint> saved = SavedWindowPosition::parse(profile.hispos))
+        move(*saved);
 }
 
 void CDlgRecHistory::savePosition()
@@ -148,9 +141,7 @@ void CDlgRecHistory::savePosition()
     if (!CGeneralProfile::InstanceExists())
         return;
     CGeneralProfile& profile = CGeneralProfile::Instance();
-    const QRect r = geometry();
-    profile.hispos =
-        QStringLiteral("%1,%2,%3,%4").arg(r.left()).arg(r.top()).arg(r.left() + r.width()).arg(r.top() + r.height());
+    profile.hispos = SavedWindowPosition::format(geometry());
     profile.setModified();
     profile.Save();
 }
@@ -263,7 +254,6 @@ void CDlgRecHistory::setPlayPicture(int id)
 {
     m_playPicture = id;
     m_playButton->setBitmaps(id, white);
-    m_playButton->update();
 }
 
 void CDlgRecHistory::setTrackbarPosition(qint64 position)
@@ -400,10 +390,23 @@ bool CDlgRecHistory::event(QEvent* event)
     }
 }
 
+// The row a message names, when it still shows the recording it showed before a menu or a box
+// ran its own event loop: the row may have gone meanwhile, and another recording's row may have
+// been made in its memory.
+HistoryTreeItem* CDlgRecHistory::rowStillShowing(qintptr wParam, qintptr lParam, const RecordEntry& entry) const
+{
+    HistoryTreeItem* item = m_tree->itemFromMessage(wParam, lParam);
+    if (!item || item->itemData().entry.name != entry.name || item->itemData().entry.time != entry.time)
+        return nullptr;
+    return item;
+}
+
 void CDlgRecHistory::onRecordMenu(qintptr wParam, qintptr lParam)
 {
-    if (!m_tree->itemFromMessage(wParam, lParam))
+    const HistoryTreeItem* asked = m_tree->itemFromMessage(wParam, lParam);
+    if (!asked)
         return;
+    const RecordEntry entry = asked->itemData().entry;
     CXPMenu menu(this);
     if (m_state == PlayerState::Idle || m_state == PlayerState::Stopped)
         menu.appendItem(MenuPlay, QStringLiteral("Play"), 2000, 2000);
@@ -415,12 +418,9 @@ void CDlgRecHistory::onRecordMenu(qintptr wParam, qintptr lParam)
     menu.appendItem(MenuOpen, QStringLiteral("Open"), 2005, 2005);
     menu.appendItem(MenuDelete, QStringLiteral("Delete"), 2004, 2004);
     const int command = menu.track(QCursor::pos());
-
-    // The menu ran its own event loop: the row may have gone meanwhile.
-    HistoryTreeItem* item = m_tree->itemFromMessage(wParam, lParam);
-    if (!item)
+    if (!rowStillShowing(wParam, lParam, entry))
         return;
-    const QString handles = item->itemData().entry.name;
+    const QString handles = entry.name;
     switch (command) {
     case MenuPlay:
         onPlayClicked();
@@ -449,18 +449,18 @@ void CDlgRecHistory::onRecordMenu(qintptr wParam, qintptr lParam)
 
 void CDlgRecHistory::onDeleteRecord(qintptr wParam, qintptr lParam)
 {
-    if (!m_tree->itemFromMessage(wParam, lParam))
+    const HistoryTreeItem* asked = m_tree->itemFromMessage(wParam, lParam);
+    if (!asked)
         return;
+    const RecordEntry entry = asked->itemData().entry;
     const MessageResult answer = MessageBoxService::show(
         {this, productName, QStringLiteral("Are you sure you want to delete the selected item?"), MessageIcon::Question,
          MessageButtons::YesNo});
     if (answer != MessageResult::Yes)
         return;
-    // The box ran its own event loop: the row may have gone meanwhile.
-    HistoryTreeItem* item = m_tree->itemFromMessage(wParam, lParam);
+    HistoryTreeItem* item = rowStillShowing(wParam, lParam, entry);
     if (!item)
         return;
-    const RecordEntry entry = item->itemData().entry;
     if (!RecordStore::Instance().Remove(entry.name, entry.time))
         return;
     if (!entry.file.isEmpty())
@@ -544,19 +544,13 @@ void CDlgRecHistory::mousePressEvent(QMouseEvent* event)
     QWindow* window = windowHandle();
     if (edges && window && window->startSystemResize(edges))
         return;
-    if (!edges && window && window->startSystemMove())
-        return;
-    // No window manager to hand the move to: follow the pointer ourselves.
-    m_dragging = true;
-    m_dragOffset = event->globalPosition().toPoint() - pos();
+    m_drag.start(this, *event);
 }
 
 void CDlgRecHistory::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_dragging) {
-        move(event->globalPosition().toPoint() - m_dragOffset);
+    if (m_drag.follow(this, *event))
         return;
-    }
     const Qt::Edges edges = edgesAt(event->position().toPoint());
     if ((edges & (Qt::LeftEdge | Qt::TopEdge)) == (Qt::LeftEdge | Qt::TopEdge) ||
         (edges & (Qt::RightEdge | Qt::BottomEdge)) == (Qt::RightEdge | Qt::BottomEdge))
@@ -574,6 +568,6 @@ void CDlgRecHistory::mouseMoveEvent(QMouseEvent* event)
 
 void CDlgRecHistory::mouseReleaseEvent(QMouseEvent* event)
 {
-    m_dragging = false;
+    m_drag.end(*event);
     QWidget::mouseReleaseEvent(event);
 }

@@ -4,6 +4,7 @@
 #include "history/CTreeCtrlBT.h"
 #include "history/HistoryItemData.h"
 #include "history/RecordEntry.h"
+#include "ui/WindowDrag.h"
 
 #include <QImage>
 #include <QPoint>
@@ -20,7 +21,7 @@ class QSlider;
 // owned by the main window, which creates it hidden at start-up, fills it (FillFromStore), adds
 // each finished recording (AddToTree + Recount) and shows or hides it (toggleBeside). Closing
 // it only hides it; its position is kept in the hispos setting when it is destroyed. The history
-// store is looked up at each use, as the main window ends it before this window.
+// store is looked up at each use, never kept, as the main window ends it on its own.
 class CDlgRecHistory : public QWidget {
     Q_OBJECT
 
@@ -116,6 +117,7 @@ private:
     void startSelectedRecord();
     void onSelectionChanged();
     QTreeWidgetItem* selectedItem() const;
+    HistoryTreeItem* rowStillShowing(qintptr wParam, qintptr lParam, const RecordEntry& entry) const;
     void onRecordMenu(qintptr wParam, qintptr lParam);
     void onDeleteRecord(qintptr wParam, qintptr lParam);
     void onOpenRecordFolder(HistoryTreeItem* item);
@@ -138,6 +140,5 @@ private:
     int m_playPicture = PlayPicture;
     ContactAction m_placeCall;
     ContactAction m_openChat;
-    bool m_dragging = false;
-    QPoint m_dragOffset;
+    WindowDrag m_drag;
 };

@@ -82,11 +82,7 @@ struct CEasyPlayer::Playback {
 
 CEasyPlayer::CEasyPlayer() = default;
 
-CEasyPlayer::~CEasyPlayer()
-{
-    close();
-    m_path.clear();
-}
+CEasyPlayer::~CEasyPlayer() = default;
 
 void CEasyPlayer::SetMediaPath(const QString& path)
 {

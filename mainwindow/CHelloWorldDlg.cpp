@@ -4,7 +4,6 @@
 #include "history/CDlgRecHistory.h"
 #include "history/RecordStore.h"
 #include "mainwindow/CAboutDlg.h"
-#include "mainwindow/SavedWindowPosition.h"
 #include "mainwindow/SystemTrayIcon.h"
 #include "platform/AppPaths.h"
 #include "platform/MessageBoxService.h"
@@ -21,19 +20,19 @@
 #include "ui/CLabelEx.h"
 #include "ui/CMyButtonST.h"
 #include "ui/CTaskbarNotifier.h"
+#include "ui/SavedWindowPosition.h"
 #include "ui/SkinPictures.h"
+#include "ui/WindowDrag.h"
 #include "ui/WindowLayering.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QEventLoop>
-#include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QWindow>
 
 namespace {
 const QColor white(255, 255, 255);
@@ -44,9 +43,6 @@ const QColor linkColour(0, 0, 192);
 const QColor popupHoverColour(0, 0, 200);
 
 constexpr QSize backgroundSize(438, 98);
-// The edges of the time display's picture that keep their width when it is drawn wider or
-// narrower than it is.
-constexpr int timeDisplayEdge = 8;
 // Position changes after which the history window no longer follows the program's own moves.
 constexpr int followedPositionChanges = 10;
 
@@ -65,12 +61,6 @@ std::pair<std::uint16_t, std::uint16_t> audioPorts()
             ports = {static_cast<std::uint16_t>(my), static_cast<std::uint16_t>(remote)};
     }
     return ports;
-}
-
-// "left,top,right,bottom" of a window rectangle in screen coordinates, right and bottom exclusive.
-QString rectangleText(const QRect& r)
-{
-    return QStringLiteral("%1,%2,%3,%4").arg(r.left()).arg(r.top()).arg(r.left() + r.width()).arg(r.top() + r.height());
 }
 
 QRect primaryWorkArea()
@@ -105,31 +95,6 @@ void saveProfile(CGeneralProfile& profile)
 {
     profile.setModified();
     profile.Save();
-}
-
-// The window's font in bold, as large as fits the display's widest text.
-QFont timeDisplayFont(QFont font, int width)
-{
-    font.setBold(true);
-    for (int size = 16; size > 8; --size) {
-        font.setPixelSize(size);
-        if (QFontMetrics(font).horizontalAdvance(QStringLiteral("Waiting...")) <= width - 8)
-            break;
-    }
-    return font;
-}
-
-// The picture drawn into a rectangle of another width: its two ends as they are, the middle
-// stretched or squeezed, so its rounded border stays whole.
-void drawStretched(QPainter& p, const QImage& picture, const QRect& target)
-{
-    const int edge = qMin(timeDisplayEdge, qMin(picture.width(), target.width()) / 2);
-    const int h = picture.height();
-    p.drawImage(QRect(target.x(), target.y(), edge, target.height()), picture, QRect(0, 0, edge, h));
-    p.drawImage(QRect(target.x() + edge, target.y(), target.width() - 2 * edge, target.height()), picture,
-                QRect(edge, 0, picture.width() - 2 * edge, h));
-    p.drawImage(QRect(target.x() + target.width() - edge, target.y(), edge, target.height()), picture,
-                QRect(picture.width() - edge, 0, edge, h));
 }
 } // namespace
 
@@ -296,7 +261,7 @@ void CHelloWorldDlg::createRecordingFolder()
 void CHelloWorldDlg::createDataFolder()
 {
     const QString folder = AppPaths::DataFolder();
-    if (!folder.isEmpty() && !QDir().mkdir(folder))
+    if (!folder.isEmpty())
         QDir().mkpath(folder);
 }
 
@@ -357,9 +322,8 @@ void CHelloWorldDlg::createHistoryWindow()
     // Names, calls and chats go through the Skype link as it stands when they are needed: it
     // starts after the history window and ends before it.
     m_history->setDisplayNameResolver([](const QString& handles) {
-        static const ContactDirectory nobodyKnown;
         return SkypeLink::HasInstance() ? SkypeLink::LinkInstance().contactDirectory().DisplayNamesFor(handles)
-                                        : nobodyKnown.DisplayNamesFor(handles);
+                                        : CTreeCtrlBT::handlesAsNames(handles);
     });
     m_history->setCallAction([](const QString& handles) {
         if (SkypeLink::HasInstance())
@@ -390,7 +354,7 @@ void CHelloWorldDlg::showWaitingForSkype()
 void CHelloWorldDlg::loadBackgrounds()
 {
     m_background = SkinPictures::image(129);
-    m_timeBackground = SkinPictures::image(2016);
+    m_timeDisplay.loadPicture();
     setNormalShape();
 }
 
@@ -536,7 +500,7 @@ void CHelloWorldDlg::saveSettings()
         return;
     CGeneralProfile& profile = CGeneralProfile::Instance();
     if (!m_docking.isDocked())
-        profile.hispos = rectangleText(frameGeometry());
+        profile.hispos = SavedWindowPosition::format(frameGeometry());
     saveProfile(profile);
 }
 
@@ -687,8 +651,7 @@ void CHelloWorldDlg::showWindows()
     bringToFront();
     if (m_docking.isDocked() || !m_history)
         return;
-    const QRect main = frameGeometry();
-    m_history->move(main.left(), main.top() + main.height());
+    m_history->placeBeside(frameGeometry(), false);
     m_history->show();
 }
 
@@ -896,22 +859,16 @@ void CHelloWorldDlg::addToHistoryWindow(const RecordEntry& entry)
     m_history->Recount();
 }
 
-// The duration shows as hours, minutes and seconds with the hours taken modulo 24.
 QString CHelloWorldDlg::timeDisplayText() const
 {
-    const quint64 s = m_counters.durationSeconds;
-    if (s != 0)
-        return QString::asprintf("%02u:%02u:%02u", unsigned(s / 3600 % 24), unsigned(s / 60 % 60), unsigned(s % 60));
-    if (m_counters.statusCode != RecordingCounters::WaitingForSkype)
-        return QStringLiteral("Ready");
-    return QStringLiteral("Waiting...");
+    return TimeDisplay::text(m_counters);
 }
 
 // ---- Start hidden ----
 
 void CHelloWorldDlg::setVisible(bool visible)
 {
-    if (visible && !isVisible() && startHiddenActsOnShow()) {
+    if (visible && !isVisible() && takeStartHidden()) {
         if (m_initDone && m_notifier)
             m_notifier->ShowMessage(runningMessage());
         return;
@@ -919,22 +876,14 @@ void CHelloWorldDlg::setVisible(bool visible)
     QDialog::setVisible(visible);
 }
 
-// The rule hides the window once: whichever check acts first disarms the other too, so the
-// window the user brings back from the tray stays.
-bool CHelloWorldDlg::startHiddenActsOnShow()
+// The rule hides the window once, at its first show or its first paint, whichever comes first,
+// so the window the user brings back from the tray stays.
+bool CHelloWorldDlg::takeStartHidden()
 {
-    if (!m_hideOnShowArmed || !CGeneralProfile::InstanceExists() || !CGeneralProfile::Instance().starthide)
+    if (!m_startHiddenArmed || !CGeneralProfile::InstanceExists() || !CGeneralProfile::Instance().starthide)
         return false;
-    m_hideOnShowArmed = m_hideOnPaintArmed = false;
+    m_startHiddenArmed = false;
     return true;
-}
-
-void CHelloWorldDlg::startHiddenOnPaint()
-{
-    if (!m_hideOnPaintArmed || !CGeneralProfile::InstanceExists() || !CGeneralProfile::Instance().starthide)
-        return;
-    m_hideOnShowArmed = m_hideOnPaintArmed = false;
-    QMetaObject::invokeMethod(this, &QWidget::hide, Qt::QueuedConnection);
 }
 
 // ---- Painting and layout ----
@@ -951,9 +900,10 @@ void CHelloWorldDlg::paintEvent(QPaintEvent*)
             resize(m_background.size());
         layOutControls();
         p.drawImage(0, 0, m_background);
-        startHiddenOnPaint();
+        if (takeStartHidden())
+            QMetaObject::invokeMethod(this, &QWidget::hide, Qt::QueuedConnection);
     }
-    drawTimeDisplay(p);
+    m_timeDisplay.paint(p, m_timeRect, font(), timeDisplayText());
 }
 
 void CHelloWorldDlg::resizeEvent(QResizeEvent* event)
@@ -990,17 +940,6 @@ void CHelloWorldDlg::applyLayout(const MainWindowLayout& l)
     m_timeRect = l.timeDisplay;
 }
 
-void CHelloWorldDlg::drawTimeDisplay(QPainter& p) const
-{
-    if (m_timeRect.isEmpty())
-        return;
-    if (!m_timeBackground.isNull())
-        drawStretched(p, m_timeBackground, m_timeRect);
-    p.setFont(timeDisplayFont(font(), m_timeRect.width()));
-    p.setPen(timeDisplayColour());
-    p.drawText(m_timeRect, Qt::AlignCenter | Qt::TextSingleLine, timeDisplayText());
-}
-
 // ---- Moving ----
 
 // The history window follows the first position changes whatever caused them, and afterwards
@@ -1028,26 +967,18 @@ void CHelloWorldDlg::mousePressEvent(QMouseEvent* event)
         QDialog::mousePressEvent(event);
         return;
     }
-    QWindow* window = windowHandle();
-    if (window && window->startSystemMove())
-        return;
-    // No window manager to hand the move to: follow the pointer ourselves.
-    m_dragging = true;
-    m_dragOffset = event->globalPosition().toPoint() - pos();
+    m_drag.start(this, *event);
 }
 
 void CHelloWorldDlg::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_dragging && (event->buttons() & Qt::LeftButton))
-        move(event->globalPosition().toPoint() - m_dragOffset);
-    else
+    if (!m_drag.follow(this, *event))
         QDialog::mouseMoveEvent(event);
 }
 
 void CHelloWorldDlg::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        m_dragging = false;
+    m_drag.end(*event);
     QDialog::mouseReleaseEvent(event);
 }
 

@@ -2,9 +2,11 @@
 
 #include "mainwindow/MainWindowLayout.h"
 #include "mainwindow/SkypeDocking.h"
+#include "mainwindow/TimeDisplay.h"
 #include "mainwindow/TrayIcon.h"
 #include "recording/RecordingCounters.h"
 #include "recording/RecordingView.h"
+#include "ui/WindowDrag.h"
 #include "update/CAutoUpdater.h"
 
 #include <QDialog>
@@ -73,7 +75,7 @@ public:
     static QString productName() { return QStringLiteral("Tallowin Skype Recorder"); }
     static QString aboutItemText() { return QStringLiteral("&About Tallowin Skype Recorder..."); }
     static QString runningMessage() { return QStringLiteral("Tallowin Skype Recorder is Running!"); }
-    static QColor timeDisplayColour() { return QColor(192, 0, 0); }
+    static QColor timeDisplayColour() { return TimeDisplay::textColour(); }
 
     explicit CHelloWorldDlg(QWidget* parent = nullptr);
     ~CHelloWorldDlg() override;
@@ -220,16 +222,14 @@ private:
     void setProfileValue(int& setting, int value);
     void toggleProfileFlag(bool& setting);
     void setTopmostLook(bool on);
-    bool startHiddenActsOnShow();
-    void startHiddenOnPaint();
+    bool takeStartHidden();
     void layOutControls();
     void applyLayout(const MainWindowLayout& layout);
-    void drawTimeDisplay(QPainter& p) const;
     void keepHistoryBeside();
 
     QIcon m_icon;
     QImage m_background;
-    QImage m_timeBackground;
+    TimeDisplay m_timeDisplay;
     CAutoUpdater m_updater;
     RecordingCounters m_counters;
     CTaskbarNotifier* m_notifier = nullptr;
@@ -262,14 +262,12 @@ private:
     std::unique_ptr<TrayIcon> m_tray;
 
     // The start-hidden rule: armed until it has acted once.
-    bool m_hideOnShowArmed = true;
-    bool m_hideOnPaintArmed = true;
+    bool m_startHiddenArmed = true;
     // Position changes seen so far (the history window follows the first ones whatever moved
     // the window) and the place the program itself last put the window.
     int m_positionChanges = 0;
     QPoint m_programPlace;
-    bool m_dragging = false;
-    QPoint m_dragOffset;
+    WindowDrag m_drag;
 
     QEventLoop* m_loop = nullptr;
     bool m_ended = false;

@@ -1,19 +1,12 @@
 #include "mainwindow/MainWindowLayout.h"
 
 #include "mainwindow/DockedBar.h"
+#include "ui/RectEdges.h"
+
+using RectEdges::bottomOf;
+using RectEdges::rightOf;
 
 namespace {
-// Rectangles here are thought of with their right and bottom edges just outside them.
-int rightOf(const QRect& r)
-{
-    return r.x() + r.width();
-}
-
-int bottomOf(const QRect& r)
-{
-    return r.y() + r.height();
-}
-
 QRect endingAt(int right, int top, const QSize& size)
 {
     return QRect(QPoint(right - size.width(), top), size);

@@ -1,19 +1,10 @@
 #include "mainwindow/SkypeDocking.h"
 
 #include "settings/CGeneralProfile.h"
+#include "ui/RectEdges.h"
 
-namespace {
-// Screen rectangles here are thought of with their right and bottom edges just outside them.
-int rightOf(const QRect& r)
-{
-    return r.x() + r.width();
-}
-
-int bottomOf(const QRect& r)
-{
-    return r.y() + r.height();
-}
-} // namespace
+using RectEdges::bottomOf;
+using RectEdges::rightOf;
 
 SkypeDocking::SkypeDocking(DockingHost& host) : m_host(host) {}
 

@@ -12,7 +12,7 @@ QString SelectFolder(QWidget* owner, const QString& startFolder)
     const QString title = QStringLiteral("Select recording folder");
     if (picker)
         return picker(owner, title);
-    const QString start = QDir(startFolder).exists() && !startFolder.isEmpty() ? startFolder : QDir::homePath();
+    const QString start = !startFolder.isEmpty() && QDir(startFolder).exists() ? startFolder : QDir::homePath();
     return QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
 }
 

@@ -24,9 +24,13 @@ CLabelEx::CLabelEx(const QString& text, QWidget* parent) : QLabel(text, parent)
     setMouseTracking(true);
 }
 
+// Under the pointer the hover colour stays; the new colour shows once the pointer leaves.
 void CLabelEx::setTextColour(const QColor& colour)
 {
-    m_textColour = colour;
+    if (m_colourSwitched)
+        m_savedTextColour = colour;
+    else
+        m_textColour = colour;
     update();
 }
 
@@ -38,9 +42,13 @@ void CLabelEx::setBorder(bool on, const QColor& pen, const QColor& fill)
     update();
 }
 
+// An underline switched on under the pointer stays when the pointer leaves; one switched off
+// there goes when the pointer leaves.
 void CLabelEx::setUnderline(bool on, const QColor& colour)
 {
-    m_underline = on;
+    m_underline = on || m_underlineSwitched;
+    if (on)
+        m_underlineSwitched = false;
     m_underlineColour = colour;
     update();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/WindowMessage.h"
 #include "platform/WindowMessages.h"
+#include "ui/RectEdges.h"
 #include "ui/SkinPictures.h"
 
 #include <QEnterEvent>
@@ -11,18 +12,10 @@
 #include <QScreen>
 #include <QTextLayout>
 
+using RectEdges::bottomOf;
+using RectEdges::rightOf;
+
 namespace {
-// Screen rectangles as the popup's arithmetic uses them: right and bottom just past the area.
-int rightOf(const QRect& r)
-{
-    return r.x() + r.width();
-}
-
-int bottomOf(const QRect& r)
-{
-    return r.y() + r.height();
-}
-
 CTaskbarNotifier::Desktop primaryDesktop()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();

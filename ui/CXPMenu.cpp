@@ -101,8 +101,7 @@ private:
             text = pal.color(QPalette::HighlightedText);
         p->setPen(text);
         p->setFont(item.font);
-        QString label = item.text;
-        label.truncate(label.indexOf(QLatin1Char('\t')) >= 0 ? label.indexOf(QLatin1Char('\t')) : label.size());
+        const QString label = item.text.section(QLatin1Char('\t'), 0, 0);
         p->drawText(QRect(r.left() + CXPMenu::textLeft, r.top(), r.width() - CXPMenu::textLeft, r.height()),
                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextShowMnemonic, label);
     }

@@ -6,6 +6,8 @@
 #include "support/Mp3Probe.h"
 #include "support/StandInProcess.h"
 #include "support/TestEnvironment.h"
+#include "ui/CLabelEx.h"
+#include "ui/CMyButtonST.h"
 
 #include <QAbstractButton>
 #include <QDBusConnection>
@@ -46,8 +48,8 @@ class TestE2eWindow : public QObject {
     static void recordButtonRecordsTheCall(CHelloWorldDlg& window, StandInProcess& skype)
     {
         QVERIFY(QTest::qWaitFor([&] { return skype.commands().contains("search friends"); }, CallTimeoutMs));
-        auto* record = window.findChild<QAbstractButton*>("1001");
-        auto* status = window.findChild<QLabel*>("1009");
+        QAbstractButton* record = window.button(CHelloWorldDlg::RecordButton);
+        QLabel* status = window.label(CHelloWorldDlg::RecordingStatusLine);
         QVERIFY(record && status);
         QVERIFY(!record->isEnabled());
 

@@ -3,6 +3,7 @@
 #include "platform/WindowMessage.h"
 #include "platform/WindowMessages.h"
 #include "support/FakeClock.h"
+#include "support/WindowMessageRecorder.h"
 #include "ui/PixelProbe.h"
 #include "ui/SkinPictures.h"
 
@@ -17,27 +18,6 @@ const QColor band(51, 150, 253);
 const QColor badge(252, 140, 5);
 const QColor summaryFill(238, 238, 238);
 const QColor rowLine(235, 235, 235);
-
-// Keeps the window messages the tree posts to its owner.
-class MessageSink : public QObject {
-public:
-    struct Received {
-        int message;
-        qintptr wParam;
-        qintptr lParam;
-    };
-    QList<Received> received;
-
-protected:
-    bool event(QEvent* event) override
-    {
-        if (const WindowMessage* message = WindowMessage::from(event)) {
-            received.append({message->message(), message->wParam(), message->lParam()});
-            return true;
-        }
-        return QObject::event(event);
-    }
-};
 
 HistoryItemData day(qint64 time)
 {
@@ -67,7 +47,7 @@ private:
         FakeClock clock{localSeconds(2013, 3, 12, 18)};
         HistoryCounts counts{3, 1};
         CTreeCtrlBT tree;
-        MessageSink owner;
+        WindowMessageRecorder owner;
         QTreeWidgetItem* summary = nullptr;
         QTreeWidgetItem* today = nullptr;
         QTreeWidgetItem* incomingNew = nullptr;
@@ -329,19 +309,19 @@ private slots:
         QVERIFY(showsPicture(f.picture(), QPoint(deleteArea.left(), deleteArea.top() + 2), buttons[1]));
 
         QTest::mouseClick(f.tree.viewport(), Qt::LeftButton, {}, deleteArea.center());
-        QTRY_COMPARE(f.owner.received.size(), 1);
-        QCOMPARE(f.owner.received[0].message, WM_DELETE_RECORD);
-        QCOMPARE(f.owner.received[0].wParam, address(f.incomingNew));
-        QCOMPARE(f.owner.received[0].lParam, address(CTreeCtrlBT::itemData(f.incomingNew)));
+        QTRY_COMPARE(f.owner.messages().size(), 1);
+        QCOMPARE(std::get<0>(f.owner.messages()[0]), WM_DELETE_RECORD);
+        QCOMPARE(std::get<1>(f.owner.messages()[0]), address(f.incomingNew));
+        QCOMPARE(std::get<2>(f.owner.messages()[0]), address(CTreeCtrlBT::itemData(f.incomingNew)));
 
         const QRect folderArea = f.tree.rowButtonRect(f.undirected, CTreeCtrlBT::RowButton::OpenFolder);
         QTest::mouseMove(f.tree.viewport(), folderArea.center());
         QTRY_COMPARE(f.tree.hoveredButton(), CTreeCtrlBT::RowButton::OpenFolder);
         QVERIFY(showsPicture(f.picture(), QPoint(folderArea.left(), folderArea.top() + 2), buttons[3]));
         QTest::mouseClick(f.tree.viewport(), Qt::LeftButton, {}, folderArea.center());
-        QTRY_COMPARE(f.owner.received.size(), 2);
-        QCOMPARE(f.owner.received[1].message, WM_OPEN_RECORD_FOLDER);
-        QCOMPARE(f.owner.received[1].wParam, address(f.undirected));
+        QTRY_COMPARE(f.owner.messages().size(), 2);
+        QCOMPARE(std::get<0>(f.owner.messages()[1]), WM_OPEN_RECORD_FOLDER);
+        QCOMPARE(std::get<1>(f.owner.messages()[1]), address(f.undirected));
 
         // Leaving the tree takes the pointer look away again.
         QEvent leave(QEvent::Leave);
@@ -363,7 +343,7 @@ private slots:
         QTest::mouseMove(f.tree.viewport(), onDay);
         QTest::mouseClick(f.tree.viewport(), Qt::LeftButton, {}, onDay);
         QCoreApplication::processEvents();
-        QVERIFY(f.owner.received.isEmpty());
+        QVERIFY(f.owner.messages().isEmpty());
     }
 
     void rightClickOnARecordSelectsItAndAsksForTheMenu()
@@ -372,12 +352,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&f.tree));
         QTest::mouseClick(f.tree.viewport(), Qt::RightButton, {}, f.row(f.today).center());
         QCoreApplication::processEvents();
-        QVERIFY(f.owner.received.isEmpty());
+        QVERIFY(f.owner.messages().isEmpty());
 
         QTest::mouseClick(f.tree.viewport(), Qt::RightButton, {}, f.row(f.undirected).center());
-        QTRY_COMPARE(f.owner.received.size(), 1);
-        QCOMPARE(f.owner.received[0].message, WM_RECORD_MENU);
-        QCOMPARE(f.owner.received[0].wParam, address(f.undirected));
+        QTRY_COMPARE(f.owner.messages().size(), 1);
+        QCOMPARE(std::get<0>(f.owner.messages()[0]), WM_RECORD_MENU);
+        QCOMPARE(std::get<1>(f.owner.messages()[0]), address(f.undirected));
         QCOMPARE(f.tree.selectedItems(), QList<QTreeWidgetItem*>{f.undirected});
     }
 

@@ -32,11 +32,12 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Waits for the record menu to pop up, notes its items ("-" for a separator) and picks the one
-// with the text (none: closes it).
+// Waits for the record menu to pop up, notes its items ("-" for a separator), does what the
+// test has the user do elsewhere meanwhile, and picks the one with the text (none: closes it).
 class MenuPicker {
 public:
-    explicit MenuPicker(const QString& choice = {}) : m_choice(choice)
+    explicit MenuPicker(const QString& choice = {}, std::function<void()> whileOpen = {})
+        : m_choice(choice), m_whileOpen(std::move(whileOpen))
     {
         QTimer::singleShot(0, [this] { poll(); });
     }
@@ -52,6 +53,8 @@ private:
             return;
         }
         shown = true;
+        if (m_whileOpen)
+            m_whileOpen();
         QAction* chosen = nullptr;
         for (QAction* action : menu->actions()) {
             items.append(action->isSeparator() ? QStringLiteral("-") : action->text());
@@ -67,6 +70,7 @@ private:
     }
 
     QString m_choice;
+    std::function<void()> m_whileOpen;
 };
 } // namespace
 
@@ -191,10 +195,10 @@ private:
         QTRY_VERIFY(!rowOf(name));
     }
 
-    QStringList menuFor(const QString& name, const QString& choice = {})
+    QStringList menuFor(const QString& name, const QString& choice = {}, std::function<void()> whileOpen = {})
     {
         QTreeWidgetItem* row = rowOf(name);
-        MenuPicker picker(choice);
+        MenuPicker picker(choice, std::move(whileOpen));
         QTest::mouseClick(m_window->tree()->viewport(), Qt::RightButton, {},
                           m_window->tree()->visualItemRect(row).center());
         if (!QTest::qWaitFor([&] { return picker.shown; }))
@@ -367,6 +371,32 @@ private slots:
         QCOMPARE(m_boxes->count(), 2);
     }
 
+    // While the question is open the row may go (another question about it answered first) and
+    // a newly finished recording's row may take its place in memory: the answer then deletes
+    // nothing.
+    void aRowReplacedWhileAskingIsNotDeleted()
+    {
+        const RecordEntry asked = addRecording("carol", localSeconds(2013, 3, 12, 14));
+        const RecordEntry newcomer = addRecording("erin", localSeconds(2013, 3, 12, 15));
+        CDlgRecHistory& w = open();
+        QTreeWidgetItem* row = rowOf("carol");
+        HistoryItemData* rowData = CTreeCtrlBT::itemData(row);
+        m_boxes->setAnswer(MessageResult::Yes);
+        m_boxes->doWhileOpen([&] {
+            QVERIFY(store().Remove(asked.name, asked.time));
+            delete rowOf("erin");
+            rowData->entry = newcomer;
+        });
+        PostWindowMessage(&w, WM_DELETE_RECORD, reinterpret_cast<qintptr>(row), reinterpret_cast<qintptr>(rowData));
+        QTRY_COMPARE(m_boxes->count(), 1);
+        QCoreApplication::processEvents();
+
+        QCOMPARE(rowOf("erin"), row);
+        QCOMPARE(store().Count(), 1);
+        QVERIFY(QFileInfo::exists(newcomer.file));
+        QVERIFY(m_shell->trashedFiles().isEmpty());
+    }
+
     void recordMenuFollowsThePlayerState_data()
     {
         QTest::addColumn<int>("presses"); // Play presses, then a Stop when negative
@@ -425,6 +455,22 @@ private slots:
         menuFor("bob,alice", "Send IM");
         QCOMPARE(calls.size(), 1);
         QCOMPARE(chats.size(), 1);
+    }
+
+    // The menu runs its own event loop, as the delete question does.
+    void aRowReplacedWhileTheMenuIsOpenIsNotActedOn()
+    {
+        addRecording("carol", localSeconds(2013, 3, 12, 14));
+        const RecordEntry newcomer = addRecording("erin", localSeconds(2013, 3, 12, 15));
+        CDlgRecHistory& w = openShown();
+        QStringList calls;
+        w.setCallAction([&](const QString& handles) { calls.append(handles); });
+        QTreeWidgetItem* row = rowOf("carol");
+        menuFor("carol", "Call", [&] {
+            delete rowOf("erin");
+            CTreeCtrlBT::itemData(row)->entry = newcomer;
+        });
+        QCOMPARE(calls, QStringList{});
     }
 
     void playPauseSeekAndStop()

@@ -13,6 +13,7 @@
 #include "ui/CLabelEx.h"
 #include "ui/CMyButtonST.h"
 #include "ui/CTaskbarNotifier.h"
+#include "ui/PixelProbe.h"
 #include "ui/SkinPictures.h"
 
 #include <QApplication>
@@ -26,18 +27,6 @@
 namespace {
 const QColor red(226, 0, 0);
 const QColor black(0, 0, 0);
-const QColor lit(0, 200, 0);
-
-int litBlocks(CKCBusyProgressCtrl* meter)
-{
-    const QImage shot = meter->grab().toImage();
-    int count = 0;
-    for (int i = 0; i < meter->blocks(); ++i) {
-        const int x = i * (meter->blockWidth() + meter->gap()) + meter->blockWidth() / 2;
-        count += shot.pixelColor(x, meter->height() / 2) == lit ? 1 : 0;
-    }
-    return count;
-}
 
 // Pixels of the colour inside an area of the window as it is drawn.
 int pixelsOf(CHelloWorldDlg& window, const QRect& area, const QColor& colour)
@@ -145,10 +134,10 @@ private slots:
 
         PostWindowMessage(&window, message, level);
         settle();
-        QCOMPARE(litBlocks(meter), blocks);
+        QCOMPARE(probe::litBlocks(*meter), blocks);
 
         window.resetLevelMeters();
-        QCOMPARE(litBlocks(meter), 0);
+        QCOMPARE(probe::litBlocks(*meter), 0);
     }
 
     void statusIconFollowsTheUserStatus_data()

@@ -12,9 +12,22 @@ RecordingMessagePresenter::~RecordingMessagePresenter()
 
 MessageResult RecordingMessagePresenter::present(const MessageRequest& request)
 {
+    std::function<void()> whileOpen;
+    {
+        std::lock_guard lock(m_mutex);
+        m_requests.append(request);
+        whileOpen = std::exchange(m_whileOpen, nullptr);
+    }
+    if (whileOpen)
+        whileOpen();
     std::lock_guard lock(m_mutex);
-    m_requests.append(request);
     return m_answer;
+}
+
+void RecordingMessagePresenter::doWhileOpen(std::function<void()> action)
+{
+    std::lock_guard lock(m_mutex);
+    m_whileOpen = std::move(action);
 }
 
 void RecordingMessagePresenter::setAnswer(MessageResult answer)

@@ -3,6 +3,7 @@
 #include "platform/MessageBoxService.h"
 
 #include <QList>
+#include <functional>
 #include <mutex>
 
 // Records every message box the program asks for and answers with a preset button.
@@ -15,6 +16,8 @@ public:
     MessageResult present(const MessageRequest& request) override;
 
     void setAnswer(MessageResult answer);
+    // What the user does elsewhere while the next box is open, before answering it.
+    void doWhileOpen(std::function<void()> action);
     QList<MessageRequest> requests() const;
     int count() const;
     void clear();
@@ -23,4 +26,5 @@ private:
     mutable std::mutex m_mutex;
     QList<MessageRequest> m_requests;
     MessageResult m_answer = MessageResult::Ok;
+    std::function<void()> m_whileOpen;
 };

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "ui/CKCBusyProgressCtrl.h"
+
 #include <QColor>
 #include <QImage>
+#include <QList>
 #include <QPalette>
 #include <QRect>
 #include <QWidget>
 
-// Small helpers of the widget tests: looking for colours in a grabbed picture and a plain
-// window of a known colour to put the controls on.
+// Small helpers of the widget tests: looking for colours in a grabbed picture, reading a block
+// bar's blocks, and a plain window of a known colour to put the controls on.
 namespace probe {
 
 // Whether any pixel of the area (the whole picture when empty) has exactly the colour.
@@ -19,6 +22,27 @@ inline bool contains(const QImage& image, const QColor& colour, const QRect& are
             if (image.pixelColor(x, y) == colour)
                 return true;
     return false;
+}
+
+// A block bar's blocks as the screen shows them: for each block, the colour in its middle.
+inline QList<QColor> blockColours(CKCBusyProgressCtrl& bar)
+{
+    const QImage shot = bar.grab().toImage();
+    QList<QColor> colours;
+    for (int i = 0; i < bar.blocks(); ++i) {
+        const int x = i * (bar.blockWidth() + bar.gap()) + bar.blockWidth() / 2;
+        colours << shot.pixelColor(x, bar.height() / 2);
+    }
+    return colours;
+}
+
+// The blocks showing the bar's own highlight colour.
+inline int litBlocks(CKCBusyProgressCtrl& bar)
+{
+    int lit = 0;
+    for (const QColor& colour : blockColours(bar))
+        lit += colour == QColor(0, 200, 0) ? 1 : 0;
+    return lit;
 }
 
 inline void paintWindow(QWidget& window, const QColor& colour, const QSize& size)

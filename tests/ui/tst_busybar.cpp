@@ -1,3 +1,4 @@
+#include "PixelProbe.h"
 #include "platform/WindowMessage.h"
 #include "platform/WindowMessages.h"
 #include "ui/CKCBusyProgressCtrl.h"
@@ -8,26 +9,6 @@
 namespace {
 const QColor highlight(0, 200, 0);
 const QColor blockFill(160, 190, 220);
-
-// The bar's blocks as the screen shows them: for each block, the colour in its middle.
-QList<QColor> blockColours(CKCBusyProgressCtrl& bar)
-{
-    const QImage shot = bar.grab().toImage();
-    QList<QColor> colours;
-    for (int i = 0; i < bar.blocks(); ++i) {
-        const int x = i * (bar.blockWidth() + bar.gap()) + bar.blockWidth() / 2;
-        colours << shot.pixelColor(x, bar.height() / 2);
-    }
-    return colours;
-}
-
-int litBlocks(CKCBusyProgressCtrl& bar)
-{
-    int lit = 0;
-    for (const QColor& colour : blockColours(bar))
-        lit += colour == highlight ? 1 : 0;
-    return lit;
-}
 
 void post(CKCBusyProgressCtrl& bar, int message, qintptr wParam, qintptr lParam = 0)
 {
@@ -69,7 +50,7 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(bar.mode(), int(CKCBusyProgressCtrl::ProgressMode));
         QCOMPARE(bar.blockWidth(), 5);
-        QCOMPARE(litBlocks(bar), lit);
+        QCOMPARE(probe::litBlocks(bar), lit);
     }
 
     void theNextBlockFillsForTheRemainder()
@@ -118,7 +99,7 @@ private slots:
         bar.resize(50, 8);
         bar.setBlocks(5);
         bar.setPosition(3);
-        const QList<QColor> colours = blockColours(bar);
+        const QList<QColor> colours = probe::blockColours(bar);
         QCOMPARE(colours, (QList<QColor>{blockFill, blockFill, blockFill, highlight, blockFill}));
     }
 
@@ -130,11 +111,11 @@ private slots:
         bar.setBusyFillType(CKCBusyProgressCtrl::ProgressFill);
         QCOMPARE(bar.fillExtent(), 20);
         bar.setPosition(10);
-        QCOMPARE(litBlocks(bar), 5);
+        QCOMPARE(probe::litBlocks(bar), 5);
         bar.setBusyType(CKCBusyProgressCtrl::BackwardType);
         bar.reset();
         QCOMPARE(bar.position(), 20);
-        QCOMPARE(litBlocks(bar), 10);
+        QCOMPARE(probe::litBlocks(bar), 10);
     }
 
     void modeRules()

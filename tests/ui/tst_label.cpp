@@ -2,6 +2,8 @@
 #include "ui/CLabelEx.h"
 #include "ui/SkinPictures.h"
 
+#include <QApplication>
+#include <QEnterEvent>
 #include <QTest>
 
 namespace {
@@ -119,6 +121,30 @@ private slots:
         f.label->setPointerReaction(false);
         QCOMPARE(f.label->textColour(), linkColour);
         QVERIFY(!f.label->isPointerOver());
+    }
+
+    // A colour or underline given while the pointer is over the label is what it keeps once the
+    // pointer leaves, not what it had before the pointer came.
+    void colourAndUnderlineSetUnderThePointerLastPastIt()
+    {
+        Fixture f;
+        f.label->setTextColour(linkColour);
+        f.label->setColourOnHover(true);
+        f.label->setUnderlineOnHover(true);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(f.label, &leave); // wherever the pointer was left before
+        QEnterEvent enter(QPointF(30, 12), QPointF(30, 12), f.label->mapToGlobal(QPointF(30, 12)));
+        QApplication::sendEvent(f.label, &enter);
+        QVERIFY(f.label->isPointerOver());
+
+        f.label->setTextColour(Qt::black);
+        f.label->setUnderline(true, hoverColour);
+        QCOMPARE(f.label->textColour(), hoverColour);
+
+        QApplication::sendEvent(f.label, &leave);
+        QVERIFY(!f.label->isPointerOver());
+        QCOMPARE(f.label->textColour(), QColor(Qt::black));
+        QVERIFY(f.label->hasUnderline());
     }
 
     void permanentUnderlineIsDrawnInItsColour()

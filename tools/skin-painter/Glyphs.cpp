@@ -37,6 +37,15 @@ public:
 private:
     QPainter& m_p;
 };
+
+// A closed outline through the points, in order.
+QPainterPath outline(std::initializer_list<QPointF> points)
+{
+    QPainterPath path;
+    path.addPolygon(QPolygonF(points));
+    path.closeSubpath();
+    return path;
+}
 } // namespace
 
 void microphone(QPainter& p, const QRectF& box, const QColor& colour)
@@ -54,14 +63,8 @@ void speaker(QPainter& p, const QRectF& box, const QColor& colour, int waves)
 {
     Grid g(p, box);
     g.fill(colour);
-    QPainterPath cone;
-    cone.moveTo(1.5, 5.75);
-    cone.lineTo(4.25, 5.75);
-    cone.lineTo(8, 2.25);
-    cone.lineTo(8, 13.75);
-    cone.lineTo(4.25, 10.25);
-    cone.lineTo(1.5, 10.25);
-    cone.closeSubpath();
+    const QPainterPath cone = outline({QPointF(1.5, 5.75), QPointF(4.25, 5.75), QPointF(8, 2.25), QPointF(8, 13.75),
+                                       QPointF(4.25, 10.25), QPointF(1.5, 10.25)});
     p.drawPath(cone);
     g.stroke(colour, 1.4);
     for (int i = 0; i < waves; ++i) {
@@ -82,16 +85,8 @@ void pin(QPainter& p, const QRectF& box, const QColor& colour)
 {
     Grid g(p, box);
     g.fill(colour);
-    QPainterPath head;
-    head.moveTo(5.5, 2.5);
-    head.lineTo(10.5, 2.5);
-    head.lineTo(9.75, 3.75);
-    head.lineTo(9.75, 7);
-    head.lineTo(11.75, 9.5);
-    head.lineTo(4.25, 9.5);
-    head.lineTo(6.25, 7);
-    head.lineTo(6.25, 3.75);
-    head.closeSubpath();
+    const QPainterPath head = outline({QPointF(5.5, 2.5), QPointF(10.5, 2.5), QPointF(9.75, 3.75), QPointF(9.75, 7),
+                                       QPointF(11.75, 9.5), QPointF(4.25, 9.5), QPointF(6.25, 7), QPointF(6.25, 3.75)});
     p.drawPath(head);
     g.stroke(colour, 1.4);
     p.drawLine(QPointF(8, 9.5), QPointF(8, 14));
@@ -134,11 +129,7 @@ void history(QPainter& p, const QRectF& box, const QColor& colour)
     g.stroke(colour, 1.5);
     p.drawArc(QRectF(2.25, 2.25, 11.5, 11.5), 160 * 16, -300 * 16);
     g.fill(colour);
-    QPainterPath head;
-    head.moveTo(0.75, 5.25);
-    head.lineTo(4.75, 5.5);
-    head.lineTo(2.25, 8.75);
-    head.closeSubpath();
+    const QPainterPath head = outline({QPointF(0.75, 5.25), QPointF(4.75, 5.5), QPointF(2.25, 8.75)});
     p.drawPath(head);
     g.stroke(colour, 1.5);
     p.drawPolyline(QPolygonF({QPointF(8, 4.75), QPointF(8, 8), QPointF(10.5, 9.5)}));
@@ -182,11 +173,7 @@ void play(QPainter& p, const QRectF& box, const QColor& colour)
 {
     Grid g(p, box);
     g.fill(colour);
-    QPainterPath path;
-    path.moveTo(5, 3);
-    path.lineTo(13, 8);
-    path.lineTo(5, 13);
-    path.closeSubpath();
+    const QPainterPath path = outline({QPointF(5, 3), QPointF(13, 8), QPointF(5, 13)});
     p.setPen(QPen(colour, 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(path);
 }
@@ -241,22 +228,11 @@ void folder(QPainter& p, const QRectF& box, const QColor& colour, const QColor& 
 {
     Grid g(p, box);
     g.fill(colour.darker(112));
-    QPainterPath back;
-    back.moveTo(1.5, 3.5);
-    back.lineTo(6, 3.5);
-    back.lineTo(7.5, 5);
-    back.lineTo(14.5, 5);
-    back.lineTo(14.5, 13.5);
-    back.lineTo(1.5, 13.5);
-    back.closeSubpath();
+    const QPainterPath back = outline({QPointF(1.5, 3.5), QPointF(6, 3.5), QPointF(7.5, 5), QPointF(14.5, 5),
+                                       QPointF(14.5, 13.5), QPointF(1.5, 13.5)});
     p.drawPath(back);
     g.fill(flap);
-    QPainterPath front;
-    front.moveTo(1.5, 13.5);
-    front.lineTo(2.75, 7);
-    front.lineTo(15.25, 7);
-    front.lineTo(14.5, 13.5);
-    front.closeSubpath();
+    const QPainterPath front = outline({QPointF(1.5, 13.5), QPointF(2.75, 7), QPointF(15.25, 7), QPointF(14.5, 13.5)});
     p.drawPath(front);
 }
 
@@ -283,11 +259,7 @@ void bubble(QPainter& p, const QRectF& box, const QColor& colour, const QColor& 
     g.fill(colour);
     QPainterPath path;
     path.addRoundedRect(QRectF(1.5, 2, 13, 9.5), 3, 3);
-    QPainterPath tail;
-    tail.moveTo(4.5, 10.5);
-    tail.lineTo(3.5, 14.5);
-    tail.lineTo(8.5, 10.5);
-    tail.closeSubpath();
+    const QPainterPath tail = outline({QPointF(4.5, 10.5), QPointF(3.5, 14.5), QPointF(8.5, 10.5)});
     p.drawPath(path.united(tail));
     g.fill(dots);
     for (int i = 0; i < 3; ++i)
@@ -303,11 +275,7 @@ void arrow(QPainter& p, const QRectF& box, const QColor& colour, bool outgoing)
     g.stroke(colour, 2);
     p.drawLine(QPointF(-5, 0), QPointF(3, 0));
     g.fill(colour);
-    QPainterPath head;
-    head.moveTo(6.25, 0);
-    head.lineTo(1.5, -4.25);
-    head.lineTo(1.5, 4.25);
-    head.closeSubpath();
+    const QPainterPath head = outline({QPointF(6.25, 0), QPointF(1.5, -4.25), QPointF(1.5, 4.25)});
     p.drawPath(head);
 }
 } // namespace

@@ -1,9 +1,14 @@
-#include "mainwindow/SavedWindowPosition.h"
+#include "ui/SavedWindowPosition.h"
+
+#include "ui/RectEdges.h"
 
 #include <QList>
 #include <QStringList>
 #include <cstdlib>
 #include <limits>
+
+using RectEdges::bottomOf;
+using RectEdges::rightOf;
 
 std::optional<QPoint> SavedWindowPosition::parse(const QString& hispos)
 {
@@ -20,8 +25,12 @@ std::optional<QPoint> SavedWindowPosition::parse(const QString& hispos)
     return QPoint(int(qMin(values[0], largest)), int(qMin(values[1], largest)));
 }
 
+QString SavedWindowPosition::format(const QRect& r)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(r.left()).arg(r.top()).arg(rightOf(r)).arg(bottomOf(r));
+}
+
 bool SavedWindowPosition::liesInside(const QRect& w, const QRect& area)
 {
-    return area.x() < w.x() && area.y() < w.y() && w.y() + w.height() < area.y() + area.height() &&
-           w.x() + w.width() < area.x() + area.width();
+    return area.x() < w.x() && area.y() < w.y() && bottomOf(w) < bottomOf(area) && rightOf(w) < rightOf(area);
 }
