@@ -306,7 +306,7 @@ void CDlgRecHistory::startSelectedRecord()
     m_player.SetMediaPath(path);
     // A file that does not decode leaves the player empty with length 0: the first tick
     // then finds its end.
-    m_player.CreatePlaybackWindow();
+    const bool opened = m_player.CreatePlaybackWindow();
     m_player.seek(0);
     {
         const QSignalBlocker quiet(m_positionBar);
@@ -317,6 +317,10 @@ void CDlgRecHistory::startSelectedRecord()
     m_state = PlayerState::Playing;
     m_player.play();
     m_stopButton->setEnabled(true);
+    // Told last, so that whatever happens while the box is open finds the window settled.
+    if (!opened)
+        MessageBoxService::show({this, productName, QStringLiteral("'%1' cannot be played.").arg(path),
+                                 MessageIcon::Warning, MessageButtons::Ok});
 }
 
 void CDlgRecHistory::onStopClicked()

@@ -35,8 +35,12 @@ struct CEasyPlayer::Playback {
     long rate = 0;
     int channels = 0;
     qint64 lengthFrames = 0;
-    std::atomic<qint64> frame{0}; // frames handed to the device since the start of the file
-    std::atomic<bool> ended{false};
+    // Frames from the start of the file: handed to the device, and played, that is handed
+    // over before the latest callback (SDL asks for a buffer once the one before has gone out).
+    std::atomic<qint64> handed{0};
+    std::atomic<qint64> played{0};
+    std::atomic<bool> ended{false};    // the decoder has given its last frame
+    std::atomic<bool> finished{false}; // and that frame has gone out too
     std::atomic<int> volume{MaxVolume};
     // Declared last so that it closes first: the callback reads everything above.
     SdlAudioDevice device;
@@ -51,6 +55,9 @@ struct CEasyPlayer::Playback {
     // Runs on SDL's audio thread with the device locked.
     void decodeInto(Uint8* stream, size_t length)
     {
+        played.store(handed.load());
+        if (ended.load())
+            finished.store(true);
         size_t done = 0;
         while (done < length && !ended.load()) {
             size_t got = 0;
@@ -63,7 +70,7 @@ struct CEasyPlayer::Playback {
         }
         std::memset(stream + done, 0, length - done);
         applyVolume(stream, done);
-        frame.fetch_add(static_cast<qint64>(done / (bytesPerSample * channels)));
+        handed.fetch_add(static_cast<qint64>(done / (bytesPerSample * channels)));
     }
 
     void applyVolume(Uint8* stream, size_t bytes) const
@@ -149,8 +156,11 @@ void CEasyPlayer::seek(qint64 milliseconds)
     const qint64 target = qBound<qint64>(0, milliseconds * p.rate / 1000, p.lengthFrames);
     SdlAudioDevice::Lock lock(p.device);
     const off_t reached = mpg123_seek(p.decoder.get(), static_cast<off_t>(target), SEEK_SET);
-    p.frame.store(reached >= 0 ? qint64(reached) : target);
+    const qint64 at = reached >= 0 ? qint64(reached) : target;
+    p.handed.store(at);
+    p.played.store(at);
     p.ended.store(false);
+    p.finished.store(false);
 }
 
 qint64 CEasyPlayer::length() const
@@ -163,9 +173,9 @@ qint64 CEasyPlayer::position() const
     if (!m_playback)
         return 0;
     const Playback& p = *m_playback;
-    if (p.ended.load())
+    if (p.finished.load())
         return length();
-    return qMin(p.framesToMs(p.frame.load()), length());
+    return qMin(p.framesToMs(p.played.load()), length());
 }
 
 void CEasyPlayer::setVolume(int volume)

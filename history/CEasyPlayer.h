@@ -35,7 +35,8 @@ public:
     // Moves to the position (clamped to the file); playing or not stays as it was.
     void seek(qint64 milliseconds);
     qint64 length() const;
-    // Where the sound has got to; the length once the file has been played to its end.
+    // Where the sound has got to: a buffer counts once the device has asked for the next one, so
+    // the length is reached only after the last sound has gone out.
     qint64 position() const;
 
     void setVolume(int volume);

@@ -14,6 +14,17 @@ public:
     explicit EnTabBar(CEnTabCtrl* control) : QTabBar(control), m_control(control) {}
 
 protected:
+    // Drawn by the control, the tabs are all as wide as the widest one.
+    QSize tabSizeHint(int index) const override
+    {
+        QSize size = QTabBar::tabSizeHint(index);
+        if (!m_control->isOwnerDrawn())
+            return size;
+        for (int i = 0; i < count(); ++i)
+            size.setWidth(qMax(size.width(), QTabBar::tabSizeHint(i).width()));
+        return size;
+    }
+
     void paintEvent(QPaintEvent* event) override
     {
         if (!m_control->isOwnerDrawn()) {

@@ -125,10 +125,7 @@ void CTaskbarNotifier::ShowMessage(const QString& text)
     case AnimState::Appearing:
         update();
         break;
-    case AnimState::Waiting:
-        update();
-        m_stayTimer.start(timeToStay);
-        break;
+    case AnimState::Waiting: // the stay may be over already, with the first step back still to come
     case AnimState::Disappearing:
         snapBackOut(desktop);
         break;
@@ -170,12 +167,13 @@ void CTaskbarNotifier::startShowing(const Desktop& desktop)
     m_appearTimer.start(m_showPeriod);
 }
 
-// A second message while the popup slides back puts it out again for a full stay.
+// A second message while the popup is out or slides back puts it fully out again for a full stay.
 void CTaskbarNotifier::snapBackOut(const Desktop& desktop)
 {
     const QRect& work = desktop.workArea;
     m_disappearTimer.stop();
     m_stayTimer.start(timeToStay);
+    m_state = AnimState::Waiting;
     switch (m_edge) {
     case TaskbarEdge::Right:
         m_currentX = rightOf(work) - m_skin.width();
@@ -274,6 +272,7 @@ void CTaskbarNotifier::HideNow()
     m_appearTimer.stop();
     m_stayTimer.stop();
     m_disappearTimer.stop();
+    setGeometry(0, 0, 0, 0);
     hide();
     m_state = AnimState::Hidden;
 }

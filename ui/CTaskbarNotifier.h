@@ -69,6 +69,7 @@ public:
     QColor currentTextColour() const { return m_hovered ? m_hoverColour : m_normalColour; }
     // 1 appearing, 2 staying, 3 disappearing, 0 none.
     int activeTimer() const;
+    bool isDisappearTimerActive() const { return m_disappearTimer.isActive(); }
     // Milliseconds left of the current stay, -1 when the popup is not staying.
     int stayTimeLeft() const { return m_stayTimer.remainingTime(); }
 

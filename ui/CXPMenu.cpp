@@ -62,8 +62,6 @@ private:
     {
         const QRect& r = item.rect;
         p->fillRect(r, item.palette.color(QPalette::Window));
-        p->fillRect(QRect(r.left(), r.top(), CXPMenu::iconStripWidth, r.height()),
-                    item.palette.color(QPalette::Window).darker(106));
         p->setPen(item.palette.color(QPalette::Mid));
         const int y = r.center().y();
         p->drawLine(r.left() + CXPMenu::textLeft, y, r.right() - 2, y);
@@ -80,8 +78,6 @@ private:
             p->fillRect(r.adjusted(1, 1, -1, -1), pal.color(QPalette::Highlight));
         } else {
             p->fillRect(r, pal.color(QPalette::Window));
-            p->fillRect(QRect(r.left(), r.top(), CXPMenu::iconStripWidth, r.height()),
-                        pal.color(QPalette::Window).darker(106));
         }
         QIcon icon = item.icon;
         if (selected && widget) {

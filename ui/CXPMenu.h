@@ -5,15 +5,15 @@
 
 class QProxyStyle;
 
-// The program's popup menu in the flat look of its windows: 22-pixel items with a 25-pixel icon
-// strip, each item with an icon for its normal and one for its selected look, and a selected
-// item drawn as a black-edged highlight band. track() returns the chosen command.
+// The program's popup menu in the flat look of its windows: 22-pixel items in the menu colour
+// with the icon left of the text, each item with an icon for its normal and one for its selected
+// look, and a selected item drawn as a black-edged highlight band. track() returns the chosen
+// command.
 class CXPMenu : public QMenu {
     Q_OBJECT
 
 public:
     static constexpr int itemHeight = 22;
-    static constexpr int iconStripWidth = 25;
     static constexpr int textLeft = 33;
 
     explicit CXPMenu(QWidget* parent = nullptr);

@@ -4,6 +4,7 @@
 #include "support/Mp3Probe.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -112,6 +113,23 @@ private slots:
         player.play();
         QTRY_VERIFY(player.position() > 0);
         QVERIFY(player.position() < player.length());
+    }
+
+    // The last sound, less than one buffer, goes out on the first callback: the end comes only
+    // with the callback after it, which the dummy driver makes at least a buffer's time later.
+    void theEndComesAfterTheLastBufferHasGoneOut()
+    {
+        CEasyPlayer player;
+        QVERIFY(open(player, m_tone));
+        const Mp3Probe probe(m_tone);
+        QVERIFY(probe.isValid());
+        const qint64 bufferMs = 1024 * 1000 / probe.sampleRate();
+        player.seek(player.length() - bufferMs / 4);
+        QElapsedTimer clock;
+        clock.start();
+        player.play();
+        QVERIFY(QTest::qWaitFor([&] { return player.position() == player.length(); }, 5000));
+        QVERIFY2(clock.elapsed() >= bufferMs, qPrintable(QString::number(clock.elapsed())));
     }
 
     void aCutOffRecordingPlaysWhatItHas()

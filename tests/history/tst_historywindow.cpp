@@ -677,7 +677,13 @@ private slots:
         w.onPlayClicked();
         QCOMPARE(w.playerState(), State::Playing);
         QCOMPARE(w.player().length(), 0);
-        QVERIFY(m_boxes->requests().isEmpty());
+
+        QCOMPARE(m_boxes->count(), 1);
+        const MessageRequest message = m_boxes->requests()[0];
+        QCOMPARE(message.text, QStringLiteral("'%1' cannot be played.").arg(file));
+        QCOMPARE(message.caption, QStringLiteral("Tallowin Skype Recorder"));
+        QCOMPARE(message.icon, MessageIcon::Warning);
+        QCOMPARE(message.buttons, MessageButtons::Ok);
 
         w.onPlaybackTick();
         QCOMPARE(w.playerState(), State::Stopped);

@@ -139,6 +139,18 @@ private slots:
         m_env.reset();
     }
 
+    // As on a fixed-width tab control: every tab as wide as the one with the longest label.
+    void tabsAreEquallyWide()
+    {
+        openDialog();
+        const QTabBar* bar = m_dialog->tabControl()->tabBar();
+        QCOMPARE(bar->count(), 4);
+        const int width = bar->tabRect(0).width();
+        QVERIFY(width > bar->fontMetrics().horizontalAdvance(QStringLiteral("Call Recording")));
+        for (int index = 1; index < bar->count(); ++index)
+            QCOMPARE(bar->tabRect(index).width(), width);
+    }
+
     void tabsShowTheirPages()
     {
         openDialog();

@@ -148,20 +148,33 @@ private slots:
         QCOMPARE(f.popup.text(), QStringLiteral("second"));
     }
 
+    void aMessageWhileDisappearingPutsThePopupBackOut_data()
+    {
+        QTest::addColumn<int>("stepsBack");
+        QTest::addColumn<QPoint>("reached");
+        QTest::newRow("stay just over") << 0 << QPoint(60, 990);
+        QTest::newRow("sliding back") << 30 << QPoint(0, 990);
+    }
+
     void aMessageWhileDisappearingPutsThePopupBackOut()
     {
+        QFETCH(int, stepsBack);
+        QFETCH(QPoint, reached);
         Fixture f(QRect(60, 0, 1860, 1080));
         f.popup.ShowMessage(QStringLiteral("first"));
         f.slideOut();
         f.popup.onStayElapsed();
-        for (int i = 0; i < 30; ++i)
+        for (int i = 0; i < stepsBack; ++i)
             f.popup.onDisappearTick();
-        QCOMPARE(f.popup.currentPosition(), QPoint(0, 990));
+        QCOMPARE(f.popup.currentPosition(), reached);
         f.popup.ShowMessage(QStringLiteral("second"));
         QCOMPARE(f.popup.currentPosition(), QPoint(60, 990));
         QCOMPARE(f.popup.pos(), QPoint(60, 990));
         QCOMPARE(f.popup.activeTimer(), 2);
+        QVERIFY(!f.popup.isDisappearTimerActive());
+        QCOMPARE(f.popup.state(), State::Waiting);
         QVERIFY(f.popup.isVisible());
+        QCOMPARE(f.popup.text(), QStringLiteral("second"));
         // After the new stay it slides back from the shown place.
         QCOMPARE(f.slideBack(), 101);
         QCOMPARE(f.popup.currentPosition(), QPoint(-140, 990));
@@ -173,6 +186,7 @@ private slots:
         f.popup.ShowMessage(QStringLiteral("text"));
         f.popup.onAppearTick();
         f.popup.HideNow();
+        QCOMPARE(f.popup.geometry(), QRect(0, 0, 0, 0));
         QCOMPARE(f.popup.state(), State::Hidden);
         QCOMPARE(f.popup.activeTimer(), 0);
         QVERIFY(!f.popup.isVisible());

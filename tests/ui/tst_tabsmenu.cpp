@@ -134,11 +134,11 @@ private slots:
         QCOMPARE(geometry.width(), widest + 41 - check);
     }
 
-    void selectedItemIsAHighlightBandEdgedInBlack()
+    void selectedItemIsAHighlightBandEdgedInBlackOthersTheMenuColour()
     {
         CXPMenu menu;
         QAction* play = menu.appendItem(0x2000, QStringLiteral("Play"), 2000, 2000);
-        menu.appendSeparator();
+        QAction* separator = menu.appendSeparator();
         QAction* open = menu.appendItem(0x2005, QStringLiteral("Open"), 2005, 2005);
         menu.popup(QPoint(100, 100));
         QVERIFY(QTest::qWaitForWindowExposed(&menu));
@@ -149,7 +149,13 @@ private slots:
         const QColor highlight = menu.palette().color(QPalette::Highlight);
         QCOMPARE(image.pixelColor(selected.topLeft()), QColor(Qt::black));
         QCOMPARE(image.pixelColor(selected.left() + 28, selected.top() + 2), highlight);
-        QCOMPARE(image.pixelColor(normal.left() + 28, normal.top() + 2), menu.palette().color(QPalette::Window));
+        const QColor menuColour = menu.palette().color(QPalette::Window);
+        QCOMPARE(image.pixelColor(normal.left() + 28, normal.top() + 2), menuColour);
+        // Beside the icon, and left of the separator's line, is the menu colour too.
+        QCOMPARE(image.pixelColor(normal.left() + 1, normal.top() + 1), menuColour);
+        QCOMPARE(image.pixelColor(normal.left() + 22, normal.center().y()), menuColour);
+        const QRect line = menu.actionGeometry(separator);
+        QCOMPARE(image.pixelColor(line.left() + 5, line.center().y()), menuColour);
         // The icon sits 3 pixels in from the item's corner.
         const QImage icon = QIcon(QStringLiteral(":/icons/2000")).pixmap(16, 16).toImage();
         QCOMPARE(image.pixelColor(normal.left() + 3 + 8, normal.top() + 3 + 8), icon.pixelColor(8, 8));
