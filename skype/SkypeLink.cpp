@@ -10,6 +10,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace {
 std::mutex instanceMutex;
 std::unique_ptr<SkypeLink> instance;
@@ -19,6 +21,19 @@ const QString firstAttachQueries[3] = {
     QStringLiteral("get connstatus"),
     QStringLiteral("get userstatus"),
 };
+
+// The longest start of the text whose UTF-8 form takes at most maxBytes, ending between two
+// characters: never inside a UTF-8 sequence, so never between the two halves of a surrogate pair.
+QString leftUtf8(const QString& text, qsizetype maxBytes)
+{
+    const QByteArray utf8 = text.toUtf8();
+    if (utf8.size() <= maxBytes)
+        return text;
+    qsizetype cut = std::max<qsizetype>(maxBytes, 0);
+    while (cut > 0 && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80)
+        --cut;
+    return QString::fromUtf8(utf8.left(cut));
+}
 } // namespace
 
 SkypeLink& SkypeLink::LinkInstance()
@@ -296,9 +311,13 @@ bool SkypeLink::PlaceCall(const QString& handles)
     return PushCommand(SkypeCommands::placeCall(handles));
 }
 
+// Skype refuses a command too long for MaxCommandBytes, and the replies the user may write can
+// be longer than that once in UTF-8: a long message goes out cut short rather than not at all.
 bool SkypeLink::SendChatMessage(const QString& chatName, const QString& text)
 {
-    PushCommand(SkypeCommands::chatMessage(chatName, text));
+    const QString command = SkypeCommands::chatMessage(chatName, QString());
+    const qsizetype room = MaxCommandBytes - 1 - command.toUtf8().size();
+    PushCommand(command + leftUtf8(text, room));
     return true;
 }
 

@@ -105,6 +105,8 @@ public:
 
     // Calls the handles (a comma-separated list). Whether the command was queued.
     bool PlaceCall(const QString& handles);
+    // Sends the text to the chat, cut between two characters where the whole command would not
+    // fit in MaxCommandBytes.
     bool SendChatMessage(const QString& chatName, const QString& text);
     // Opens a chat window with the handles: asks Skype to create the chat and, once Skype
     // names it, to open it. Handles the user-interface thread's events while it waits (about

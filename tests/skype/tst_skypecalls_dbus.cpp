@@ -10,6 +10,9 @@
 #include "support/WindowMessageRecorder.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -209,6 +212,36 @@ private slots:
         QTRY_COMPARE(events("audio mic of call 101 streams already").size(), 1);
         QTRY_COMPARE(events("audio output of call 101 streams already").size(), 1);
         QCOMPARE(events("audio mic of call 101 connected").size(), 2);
+    }
+
+    // The program closes one of Skype's audio connections and asks for the audio again at once,
+    // before Skype's next round of sending has found the connection closed: Skype connects anew.
+    // The command goes straight to Skype, not through the link's sender, so that it arrives
+    // within that round.
+    void audioClosedByTheProgramIsAskedForAgain()
+    {
+        QTcpServer micServer;
+        QTcpServer outputServer;
+        QVERIFY(micServer.listen(QHostAddress::LocalHost) && outputServer.listen(QHostAddress::LocalHost));
+        attach({});
+        link().setAudioPorts(micServer.serverPort(), outputServer.serverPort());
+        m_skype->send("incoming-call echo123 0.1 -");
+        QTRY_COMPARE(events("audio mic of call 101 connected").size(), 1);
+        QTRY_COMPARE(events("audio output of call 101 connected").size(), 1);
+        QTRY_VERIFY(micServer.hasPendingConnections());
+
+        micServer.nextPendingConnection()->abort();
+        for (const QString& command :
+             {captureMic("101", micServer.serverPort()), output("101", outputServer.serverPort())}) {
+            QDBusMessage invoke =
+                QDBusMessage::createMethodCall("com.Skype.API", "/com/Skype", "com.Skype.API", "Invoke");
+            invoke << command;
+            QCOMPARE(QDBusConnection::sessionBus().call(invoke).type(), QDBusMessage::ReplyMessage);
+        }
+        QTRY_COMPARE(events("audio mic of call 101 connected").size(), 2);
+        QTRY_VERIFY(micServer.hasPendingConnections());
+        QTRY_COMPARE(events("audio output of call 101 streams already").size(), 1);
+        QVERIFY(events("audio mic of call 101 streams already").isEmpty());
     }
 
     // A call already running when the program attaches is found through its DURATION reports.

@@ -342,6 +342,46 @@ private slots:
             QVERIFY(bytes.contains(text.toUtf8()));
     }
 
+    // A chat message too long for one command goes out cut between two characters, as much of it
+    // as fits. The command "chatmessage  c1 " takes 16 bytes, the terminator 1: 1007 are left.
+    void longChatMessageIsCut_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("sentText");
+
+        const QString zhe = QStringLiteral("\u0416");              // 2 bytes in UTF-8
+        const QString han = QStringLiteral("\u4E2D");              // 3 bytes
+        const QString smile = QString::fromUcs4(U"\U0001F600", 1); // 4 bytes, a surrogate pair
+        QTest::newRow("512 ASCII") << QString(512, 'a') << QString(512, 'a');
+        QTest::newRow("512 Cyrillic") << zhe.repeated(512) << zhe.repeated(503);
+        QTest::newRow("400 CJK") << han.repeated(400) << han.repeated(335);
+        QTest::newRow("emoji ends at the limit") << QString(1003, 'a') + smile << QString(1003, 'a') + smile;
+        QTest::newRow("emoji across the limit") << QString(1005, 'a') + smile + "b" << QString(1005, 'a');
+        QTest::newRow("emoji after the limit") << QString(1007, 'a') + smile << QString(1007, 'a');
+        QTest::newRow("emojis only") << smile.repeated(300) << smile.repeated(251);
+    }
+
+    void longChatMessageIsCut()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, sentText);
+        play("ok");
+        newlyDelivered();
+
+        link().SendChatMessage("c1", text);
+        QCOMPARE(newlyDelivered(), QStringList{"chatmessage  c1 " + sentText});
+
+        const QByteArrayList bytes = m_skype->delivered();
+        const auto sent = std::find_if(bytes.cbegin(), bytes.cend(),
+                                       [](const QByteArray& utf8) { return utf8.startsWith("chatmessage  c1 "); });
+        QVERIFY(sent != bytes.cend());
+        const QByteArray& utf8 = *sent;
+        QVERIFY(utf8.size() + 1 <= SkypeLink::MaxCommandBytes);
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        static_cast<void>(decoder(utf8));
+        QVERIFY2(!decoder.hasError(), "invalid UTF-8 sent");
+    }
+
     void eachTextHasItsOwnRetries_data()
     {
         QTest::addColumn<int>("failures");

@@ -107,6 +107,13 @@ bool AudioConnection::send()
     return true;
 }
 
+bool AudioConnection::isStillOpen()
+{
+    if (isOpen())
+        onReadable();
+    return isOpen();
+}
+
 void AudioConnection::onReadable()
 {
     char byte;

@@ -29,6 +29,9 @@ public:
     // Sends what is due by now. False once the connection is gone.
     bool pump();
     bool isOpen() const { return m_fd >= 0; }
+    // Whether the program still holds the connection. Notices a close the program made before
+    // the socket notifier reports it, e.g. when its new "alter call" arrives first.
+    bool isStillOpen();
     // Why the connection ended, when the program ended it.
     QString error() const { return m_error; }
     quint16 port() const { return m_port; }

@@ -27,9 +27,15 @@ void AudioStreams::redirect(int callId, Side side, quint16 port)
         m_log.write(QStringLiteral("event"), describe(key) + QStringLiteral(": audio is off"));
         return;
     }
-    if (m_connections.count(key)) {
-        m_log.write(QStringLiteral("event"), describe(key) + QStringLiteral(" streams already"));
-        return;
+    // A connection the program closed stays listed until the next tick; asking again in between
+    // must connect anew.
+    const auto existing = m_connections.find(key);
+    if (existing != m_connections.end()) {
+        if (existing->second->isStillOpen()) {
+            m_log.write(QStringLiteral("event"), describe(key) + QStringLiteral(" streams already"));
+            return;
+        }
+        forget(existing);
     }
     auto connection = std::make_unique<AudioConnection>(port, side == Side::Mic ? m_mic : m_output, m_oddPieces);
     if (!connection->open()) {
@@ -66,11 +72,16 @@ void AudioStreams::onTick()
             ++it;
             continue;
         }
-        m_log.write(QStringLiteral("event"), describe(it->first) + QStringLiteral(" ended: ") + it->second->error());
-        it = m_connections.erase(it);
+        it = forget(it);
     }
     if (m_connections.empty())
         m_timer.stop();
+}
+
+AudioStreams::Connections::iterator AudioStreams::forget(Connections::iterator ended)
+{
+    m_log.write(QStringLiteral("event"), describe(ended->first) + QStringLiteral(" ended: ") + ended->second->error());
+    return m_connections.erase(ended);
 }
 
 QString AudioStreams::describe(const Key& key) const

@@ -37,8 +37,11 @@ public:
 
 private:
     using Key = std::pair<int, Side>;
+    using Connections = std::map<Key, std::unique_ptr<AudioConnection>>;
 
     void onTick();
+    // Logs that the connection ended and drops it; the next one.
+    Connections::iterator forget(Connections::iterator ended);
     QString describe(const Key& key) const;
 
     StandInLog& m_log;
@@ -46,6 +49,6 @@ private:
     bool m_oddPieces = false;
     AudioSignal m_mic = AudioSignal::tone(440);
     AudioSignal m_output = AudioSignal::tone(880);
-    std::map<Key, std::unique_ptr<AudioConnection>> m_connections;
+    Connections m_connections;
     QTimer m_timer;
 };
