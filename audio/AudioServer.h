@@ -64,6 +64,8 @@ private:
     void waitAtGate();
     void setGate(bool open);
     void serveListener(short revents, PollResult& result);
+    int acceptFailed(int listener, int error);
+    bool refusePending(int listener);
     void serveConnection(std::size_t index, unsigned char* buffer, PollResult& result);
     void removeEntry(std::size_t index);
     void removeAll();
@@ -74,6 +76,9 @@ private:
     std::vector<Entry> m_entries;
     unsigned m_lastServed = 0;
     UniqueFd m_wakeUp;
+    // Held in reserve: out of descriptors, it is let go for a moment to take the waiting
+    // connection and refuse it.
+    UniqueFd m_spare;
 
     // Close-all shuts the gate so that the receiving thread, once woken, cannot take the mutex
     // again before close-all has had it.

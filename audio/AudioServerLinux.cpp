@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -16,6 +17,36 @@ constexpr int ListenBacklog = 64;
 bool isTransient(int error)
 {
     return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
+}
+
+// accept(2)'s errors for a connection that failed before it was taken, or for network trouble
+// that passes: the listener itself is fine.
+bool isPassingAcceptError(int error)
+{
+    switch (error) {
+    case ENETDOWN:
+    case EPROTO:
+    case ENOPROTOOPT:
+    case EHOSTDOWN:
+    case ENONET:
+    case EHOSTUNREACH:
+    case EOPNOTSUPP:
+    case ENETUNREACH:
+    case ECONNABORTED:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isShortage(int error)
+{
+    return error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM;
+}
+
+UniqueFd openSpare()
+{
+    return UniqueFd(open("/dev/null", O_RDONLY | O_CLOEXEC));
 }
 
 // Resets a connection we will not serve, so the peer sees it refused rather than just ended.
@@ -37,7 +68,7 @@ int pendingError(int fd)
 
 } // namespace
 
-AudioServer::AudioServer() : m_wakeUp(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+AudioServer::AudioServer() : m_wakeUp(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)), m_spare(openSpare()) {}
 
 AudioServer::~AudioServer()
 {
@@ -133,7 +164,7 @@ void AudioServer::serveListener(short revents, PollResult& result)
     result.events = AcceptEvent;
     const int fd = accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) {
-        result.error = isTransient(errno) ? 0 : errno;
+        result.error = acceptFailed(listener, errno);
         return;
     }
     if (m_entries.size() >= static_cast<std::size_t>(MaxEntries)) {
@@ -143,6 +174,30 @@ void AudioServer::serveListener(short revents, PollResult& result)
     }
     m_entries.push_back(Entry{UniqueFd(fd)});
     updateState();
+}
+
+// Only an error of the listener itself ends the server; a failed connection or a passing
+// shortage must not stop the recording of every later call.
+int AudioServer::acceptFailed(int listener, int error)
+{
+    if (isTransient(error) || isPassingAcceptError(error))
+        return 0;
+    if (!isShortage(error))
+        return error;
+    return refusePending(listener) ? ECONNREFUSED : 0;
+}
+
+// Out of descriptors, the connection waiting on the listener cannot be taken and would wake
+// poll again at once, for as long as the shortage lasts. The spare makes room to take it and
+// refuse it. (Short of memory, the accept may fail all the same; the next step tries again.)
+bool AudioServer::refusePending(int listener)
+{
+    m_spare.reset();
+    const int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd >= 0)
+        refuse(fd);
+    m_spare = openSpare();
+    return fd >= 0;
 }
 
 void AudioServer::serveConnection(std::size_t index, unsigned char* buffer, PollResult& result)

@@ -28,6 +28,14 @@ void BlockQueue::putBack(CBuffer* block)
     m_pool.putBack(block);
 }
 
+void BlockQueue::clear()
+{
+    std::lock_guard lock(m_mutex);
+    for (CBuffer* block : m_blocks)
+        m_pool.putBack(block);
+    m_blocks.clear();
+}
+
 bool BlockQueue::isEmpty() const
 {
     std::lock_guard lock(m_mutex);

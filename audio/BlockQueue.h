@@ -19,6 +19,8 @@ public:
     // The head block, now held by the caller until putBack; nullptr when the queue is empty.
     CBuffer* takeHead();
     void putBack(CBuffer* block);
+    // Empties the queue, its blocks going back to the pool.
+    void clear();
 
     bool isEmpty() const;
     int size() const;

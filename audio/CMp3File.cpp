@@ -16,9 +16,9 @@ int outputSpaceFor(int samplesPerChannel)
     return samplesPerChannel + samplesPerChannel / 4 + 7200;
 }
 
-// The encoder quality of the voice preset the program has always used; the preset's VBR part
-// is not taken over, recordings are constant bit rate.
-constexpr int PresetQuality = 3;
+// LAME's quality 3, on its scale from 0 (best, slowest) to 9 (fastest), chosen for the
+// recording's encoder. Recordings are constant bit rate.
+constexpr int EncoderQuality = 3;
 
 void reportCreateFailure(int error)
 {
@@ -71,7 +71,7 @@ LameHandle CMp3File::makeEncoder(int sampleRate, int bitrate, int mode)
     lame_set_out_samplerate(lame.get(), sampleRate);
     lame_set_VBR(lame.get(), vbr_off);
     lame_set_brate(lame.get(), bitrate);
-    lame_set_quality(lame.get(), PresetQuality);
+    lame_set_quality(lame.get(), EncoderQuality);
     lame_set_original(lame.get(), 1);
     lame_set_disable_reservoir(lame.get(), 1);
     // Nothing but audio frames: no Xing/Info frame, no ID3 tags.

@@ -58,6 +58,11 @@ bool MixWorker::StartWriting(IWriteToFile* writer, bool stereo)
     if (!writer || isWorking() || !m_mySide)
         return false;
     joinWorker();
+    // Blocks still queued belong to an earlier recording: left by Abort, by a one-side
+    // recording's other side, or pushed just as that recording ended. Left in place they would
+    // open this file and pair the two sides a block apart for its whole length.
+    m_mySide->clear();
+    m_remoteSide->clear();
     m_writer = writer;
     m_stereo.store(stereo);
     m_running.store(true);

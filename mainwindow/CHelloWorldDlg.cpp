@@ -457,6 +457,10 @@ void CHelloWorldDlg::OnDestroy()
         return;
     m_destroyed = true;
     m_skypeWindowTimer.stop();
+    // A recording still running is finished and entered in the history first, while everything
+    // the events handled as its queue is written may reach still stands.
+    if (m_recording)
+        m_recording->FinishOnExit();
     // Owned windows go before their owner: the history window keeps its own place in hispos,
     // which the main window's place then replaces.
     destroyHistoryWindow();
@@ -464,7 +468,6 @@ void CHelloWorldDlg::OnDestroy()
     saveSettings();
     AudioCapture::destroyInstance();
     SkypeLink::ShutdownLink();
-    // A recording still running was closed with the audio above; it is not entered in the history.
     m_recording.reset();
     RecordStore::DestroyInstance();
     CGeneralProfile::DestroyInstance();

@@ -32,8 +32,7 @@ RecordingControl::RecordingControl(RecordingView& view, RecordingCounters& count
     connect(&m_durationTimer, &QTimer::timeout, this, &RecordingControl::onDurationTick);
 }
 
-// A recording still running here is left to the audio shutdown, which closes its file; it is
-// not entered in the history.
+// The window's end has finished a running recording through FinishOnExit before this goes.
 RecordingControl::~RecordingControl() = default;
 
 bool RecordingControl::isRecording() const
@@ -134,8 +133,28 @@ void RecordingControl::Stop()
 // Without the audio capture the program is ending: the file has been closed with it.
 void RecordingControl::OnFinishRecording()
 {
-    if (!m_finishPending || !AudioCapture::hasInstance())
+    if (!m_finishPending || m_finishing || !AudioCapture::hasInstance())
         return;
+    m_view.addToHistoryWindow(finishRecording());
+}
+
+// A finish a stop has posted would not be handled any more, so it is done here; the message,
+// should it still come, then finds nothing pending.
+void RecordingControl::FinishOnExit()
+{
+    if (m_finishing || !AudioCapture::hasInstance() || (!m_finishPending && !isRecording()))
+        return;
+    // While the queue is written, pause, resume and the call events leave the recording alone.
+    m_finishPending = true;
+    m_durationTimer.stop();
+    finishRecording();
+}
+
+// The finish message a stop has posted may arrive while events are handled here; it must not
+// finish the recording a second time.
+RecordEntry RecordingControl::finishRecording()
+{
+    m_finishing = true;
     // Handles events while the worker writes what is queued.
     AudioCapture::instance().stopRecording();
 
@@ -144,9 +163,10 @@ void RecordingControl::OnFinishRecording()
     if (!m_session.callIds().isEmpty() && SkypeLink::HasInstance())
         entry.name = SkypeLink::LinkInstance().callPartnerMap().PartnersForCalls(m_session.callIds());
     RecordStore::Instance().Add(entry);
-    m_view.addToHistoryWindow(entry);
     m_session.ResetSession();
     m_finishPending = false;
+    m_finishing = false;
+    return entry;
 }
 
 void RecordingControl::Pause()

@@ -44,6 +44,12 @@ public:
     // WM_FINISH_RECORDING: lets the audio path write what is queued, closes the file and adds the
     // record to the history.
     void OnFinishRecording();
+    // The program's end, before the audio capture and the record store go: a recording still
+    // running or paused, or stopped with its finish still pending, is finished as
+    // OnFinishRecording does and entered in the record store, which saves it. The window is
+    // not told: it is being taken down. With the mixing worker aborted (Exit) only the write in
+    // progress completes; otherwise the queue is written, handling events meanwhile.
+    void FinishOnExit();
     void Pause();
     void Resume();
 
@@ -80,6 +86,7 @@ private:
     void onCallInProgress(const QString& callId);
     void onCallEnded(const QString& callId);
     void noteCompanionCalls(const QString& recordedCall);
+    RecordEntry finishRecording();
 
     RecordingView& m_view;
     RecordingCounters& m_counters;
@@ -87,5 +94,6 @@ private:
     RecordingSession m_session;
     QTimer m_durationTimer;
     bool m_finishPending = false;
+    bool m_finishing = false;
     bool m_starting = false;
 };

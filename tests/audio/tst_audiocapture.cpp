@@ -11,9 +11,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <thread>
 
@@ -30,7 +32,11 @@ constexpr int RemoteBase = 20000;
 // Skype's end of one audio connection.
 class Client {
 public:
-    explicit Client(std::uint16_t port) : m_socket(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+    // The socket alone, to be connected later by connectTo.
+    Client() : m_socket(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
+    explicit Client(std::uint16_t port) : Client() { connectTo(port); }
+
+    bool connectTo(std::uint16_t port)
     {
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -39,6 +45,7 @@ public:
         m_connected = ::connect(m_socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
         const int on = 1;
         setsockopt(m_socket.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        return m_connected;
     }
 
     bool isConnected() const { return m_connected; }
@@ -79,6 +86,37 @@ public:
 private:
     UniqueFd m_socket;
     bool m_connected = false;
+};
+
+// While it lives the process can make no new file descriptor, as when the program has run out
+// of them: the limit is lowered to the lowest free descriptor.
+class NoDescriptorsLeft {
+public:
+    NoDescriptorsLeft()
+    {
+        if (getrlimit(RLIMIT_NOFILE, &m_saved) != 0)
+            return;
+        const int lowestFree = open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (lowestFree < 0)
+            return;
+        ::close(lowestFree);
+        rlimit lowered = m_saved;
+        lowered.rlim_cur = rlim_t(lowestFree);
+        m_set = setrlimit(RLIMIT_NOFILE, &lowered) == 0;
+    }
+    ~NoDescriptorsLeft()
+    {
+        if (m_set)
+            setrlimit(RLIMIT_NOFILE, &m_saved);
+    }
+    NoDescriptorsLeft(const NoDescriptorsLeft&) = delete;
+    NoDescriptorsLeft& operator=(const NoDescriptorsLeft&) = delete;
+
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_saved{};
+    bool m_set = false;
 };
 
 Samples numberedBlocks(int base, int count)
@@ -331,6 +369,28 @@ private slots:
         // The server goes on accepting, and the new connection is recorded.
         sendAndClose(myPort(), numberedBlocks(MyBase, 1));
         QCOMPARE(m_closed.load(), 3);
+        m_capture->stopRecording();
+        QCOMPARE(writer.stream(), numberedBlocks(MyBase, 1));
+    }
+
+    // Out of file descriptors the server cannot take a connection: it refuses it, rather than
+    // leaving it to wake the receiving thread again and again, and goes on listening, so the
+    // next call is recorded once descriptors are free again.
+    void connectionWithoutAFreeDescriptorIsRefusedAndServingGoesOn()
+    {
+        CapturingWriter writer;
+        record(writer, false, MixWorker::MySideOnly);
+        Client turnedAway; // its socket made while descriptors are still free
+        {
+            const NoDescriptorsLeft noneLeft;
+            QVERIFY(noneLeft.isSet());
+            QVERIFY(turnedAway.connectTo(myPort()));
+            QVERIFY(turnedAway.waitForServerClose());
+        }
+        QCOMPARE(m_capture->mySideServer().state(), int(AudioServer::Listening));
+        QCOMPARE(m_capture->mySideServer().connectionCount(), 0);
+
+        sendAndClose(myPort(), numberedBlocks(MyBase, 1));
         m_capture->stopRecording();
         QCOMPARE(writer.stream(), numberedBlocks(MyBase, 1));
     }

@@ -393,6 +393,43 @@ private slots:
         QCOMPARE(writer.log().last(), QStringLiteral("close"));
     }
 
+    // Blocks an ended recording left queued are not carried into the next one: its file starts
+    // with its own audio and its two sides are paired block for block.
+    void nextRecordingStartsWithoutLeftBlocks_data()
+    {
+        QTest::addColumn<bool>("aborted");
+        QTest::addColumn<int>("side");
+        // Exit's abort leaves the queue unwritten; here the remote side stalled, so all of my
+        // side waits.
+        QTest::newRow("aborted") << true << int(MixWorker::BothSides);
+        // A my-side recording ends once my side is written, the other queue as it stands.
+        QTest::newRow("other side of a one-side recording") << false << int(MixWorker::MySideOnly);
+    }
+
+    void nextRecordingStartsWithoutLeftBlocks()
+    {
+        QFETCH(bool, aborted);
+        QFETCH(int, side);
+        MixWorker worker;
+        CapturingWriter first, second;
+        QVERIFY(worker.StartWriting(&first, true));
+        worker.setSide(side);
+        pushNumbered(worker, side != MixWorker::MySideOnly, MyBase, 3);
+        if (aborted)
+            worker.Abort();
+        worker.Stop();
+        QCOMPARE(first.count(), 0); // all three blocks were left queued
+
+        worker.setSide(MixWorker::BothSides);
+        QVERIFY(worker.StartWriting(&second, true));
+        pushNumbered(worker, true, MyBase + 100, 2);
+        pushNumbered(worker, false, RemoteBase, 2);
+        worker.Stop();
+        const std::vector<Samples> expected{stereoOf(numbered(MyBase + 100, 0), numbered(RemoteBase, 0)),
+                                            stereoOf(numbered(MyBase + 100, 1), numbered(RemoteBase, 1))};
+        QCOMPARE(second.blocks(), expected);
+    }
+
     void startsAgainAfterStop()
     {
         MixWorker worker;

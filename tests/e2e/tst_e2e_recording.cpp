@@ -142,17 +142,22 @@ private slots:
         QVERIFY2(probe.seconds() > 5.0, qPrintable(QString::number(probe.seconds())));
     }
 
-    // The program ends during a call: the file is closed and playable, but no record is added.
-    void recordingAtExitIsClosedButNotEntered()
+    // The program is asked to end during a call: the recording is finished, its file closed
+    // and playable, and its record is in record.xml.
+    void recordingAtExitIsEntered()
     {
         startBoth();
         m_skype->send("incoming-call echo123 0.5 -");
         QVERIFY(QTest::qWaitFor([this] { return !mp3Files().isEmpty(); }, CallTimeoutMs));
         const QString path = m_program->recordingFolder() + "/" + mp3Files().first();
         QVERIFY(QTest::qWaitFor([&] { return QFileInfo(path).size() > 8000; }, CallTimeoutMs)); // audio is written
+        QVERIFY(!historyHasARecord());
         QVERIFY(m_program->endsWhenAsked());
 
-        QCOMPARE(records().size(), 0);
+        const QList<RecordEntry> stored = records();
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(stored.first().name, "echo123");
+        QCOMPARE(stored.first().file, path);
         const Mp3Probe probe(path);
         QVERIFY2(probe.isValid(), qPrintable(probe.error()));
         QVERIFY(probe.seconds() > 0.5);
